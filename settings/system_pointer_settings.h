@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tovel {
+
+// How far a write reaches: the fWinIni argument of the system parameter call.
+enum class UpdateScope : std::uint32_t {
+    SessionOnly = 2,  // SPIF_SENDCHANGE: in force at once for every program, not stored
+    Persistent = 3,   // SPIF_UPDATEINIFILE | SPIF_SENDCHANGE: also survives the next logon
+};
+
+// Wheel lines value meaning "one screen per notch" (WHEEL_PAGESCROLL read as signed).
+inline constexpr std::int32_t WHEEL_PAGESCROLL = -1;
+
+// Wheel routing values: the focused window, the window under the pointer, and a
+// hybrid that may be read but is never written (it counts as "focus").
+inline constexpr std::int32_t MOUSEWHEEL_ROUTING_FOCUS = 0;
+inline constexpr std::int32_t MOUSEWHEEL_ROUTING_HYBRID = 1;
+inline constexpr std::int32_t MOUSEWHEEL_ROUTING_MOUSE_POS = 2;
+
+// The only way the program's logic reaches the three per-user mouse settings.
+// Results of the underlying calls are not reported: a read that fails yields 0.
+class SystemPointerSettings {
+public:
+    virtual ~SystemPointerSettings() = default;
+
+    virtual std::int32_t GetWheelScrollLines() = 0;
+    virtual void SetWheelScrollLines(std::int32_t lines, UpdateScope scope) = 0;
+    virtual std::int32_t GetMouseSpeed() = 0;
+    virtual void SetMouseSpeed(std::int32_t speed, UpdateScope scope) = 0;
+    virtual std::int32_t GetWheelRouting() = 0;
+    virtual void SetWheelRouting(std::int32_t routing, UpdateScope scope) = 0;
+};
+
+}  // namespace tovel
