@@ -1,0 +1,34 @@
+#include "app/program.h"
+
+#include "app/varnel.h"
+#include "framework/application.h"
+#include "ui/main_form.h"
+
+namespace tovel {
+
+int RunProgram(ProgramEnvironment& environment) {
+    TApplication application(environment.Windows);
+    Varnel varnel(environment.Files, environment.Version);
+
+    // No data folder, no program: there would be nowhere to keep the line count.
+    if (!varnel.EnsureDataFolder(u"Tovel", false)) {
+        return 0;
+    }
+    // Another copy runs in this session: it is left alone and this start ends
+    // silently, dropping its command line.
+    if (environment.Mutexes.OpenExisting(kInstanceGuardName)) {
+        return 0;
+    }
+    environment.Mutexes.Create(kInstanceGuardName);
+
+    // The taskbar button belongs to the (hidden) application window, which is
+    // made hidden when first needed.
+    application.SetMainFormOnTaskBar(false);
+    application.SetTitle(u"Tovel");
+
+    application.CreateForm<TmainForm>(TmainFormServices{environment.PointerSettings});
+    application.Run();
+    return 0;
+}
+
+}  // namespace tovel

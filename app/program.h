@@ -1,0 +1,28 @@
+#pragma once
+
+#include "framework/peer.h"
+#include "platform/file_system.h"
+#include "platform/named_mutex.h"
+#include "platform/system_version.h"
+#include "settings/system_pointer_settings.h"
+
+namespace tovel {
+
+// Everything the program reaches outside itself.
+struct ProgramEnvironment {
+    FileSystem& Files;
+    SystemVersion& Version;
+    NamedMutexes& Mutexes;
+    SystemPointerSettings& PointerSettings;
+    TWindowSystem& Windows;
+};
+
+// The single-instance guard's name: one copy per logon session.
+inline constexpr char16_t kInstanceGuardName[] = u"Tovel/Varnel Project";
+
+// The program from start to end: data folder, single-instance guard, the
+// application and its main window, the message loop. Answers the exit code,
+// which is 0 on every path.
+int RunProgram(ProgramEnvironment& environment);
+
+}  // namespace tovel

@@ -1,0 +1,197 @@
+#include "framework/application.h"
+
+#include <algorithm>
+
+#include "framework/exception.h"
+#include "framework/form.h"
+
+namespace tovel {
+
+TApplication::TApplication(TWindowSystem& windowSystem)
+    : TComponent(nullptr), FWindowSystem(windowSystem) {}
+
+TApplication::~TApplication() {
+    // The forms' components unhook themselves from this object as they go.
+    DestroyComponents();
+    FPeer.reset();
+}
+
+THandle TApplication::Handle() {
+    if (FPeer == nullptr) {
+        FPeer = FWindowSystem.CreateAppWindowPeer(*this);
+        if (FPeer != nullptr) {
+            FPeer->SetText(FTitle);
+        }
+    }
+    return FPeer != nullptr ? FPeer->Handle() : 0;
+}
+
+void TApplication::SetTitle(const std::u16string& value) {
+    FTitle = value;
+    if (FPeer != nullptr) {
+        FPeer->SetText(FTitle);
+    }
+}
+
+void TApplication::Run() {
+    if (FMainForm != nullptr && FShowMainForm && !FTerminated) {
+        FMainForm->Show();
+    }
+    if (!FTerminated) {
+        FWindowSystem.RunMessageLoop(*this);
+    }
+}
+
+void TApplication::Terminate() {
+    if (!FTerminated) {
+        FTerminated = true;
+        FWindowSystem.PostQuit();
+    }
+}
+
+void TApplication::ProcessMessages() { FWindowSystem.ProcessMessages(*this); }
+
+void TApplication::HookMainWindow(const void* owner, TWindowHook hook) {
+    FHooks.push_back(HookEntry{owner, std::move(hook)});
+}
+
+void TApplication::UnhookMainWindow(const void* owner) {
+    auto it = std::find_if(FHooks.begin(), FHooks.end(),
+                           [owner](const HookEntry& entry) { return entry.Owner == owner; });
+    if (it != FHooks.end()) {
+        FHooks.erase(it);
+    }
+}
+
+void TApplication::Minimize() {
+    Handle();
+    if (FPeer == nullptr || FPeer->IsIconic()) {
+        return;
+    }
+    const bool mainFormShown = FMainForm != nullptr &&
+                               (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
+    if (mainFormShown) {
+        // Stand in for the main form on the taskbar: the minimise animation
+        // then runs from the form's place to the button.
+        FPeer->ShowAt(FMainForm->Handle(), FMainForm->Left(), FMainForm->Top(), FMainForm->Width(),
+                      0);
+        TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+        FPeer->DefaultHandler(minimize);
+    } else {
+        FPeer->Show(SW_MINIMIZE, false);
+    }
+}
+
+void TApplication::Restore() {
+    if (FPeer == nullptr || !FPeer->IsIconic()) {
+        return;
+    }
+    FPeer->Activate();
+    const bool mainFormShown = FMainForm != nullptr &&
+                               (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
+    if (mainFormShown) {
+        TMessage restore{WM_SYSCOMMAND, SC_RESTORE, 0, 0};
+        FPeer->DefaultHandler(restore);
+    } else {
+        FPeer->Show(SW_RESTORE, false);
+    }
+    const TRect screen = FWindowSystem.ScreenRect();
+    FPeer->ShowAt(0, screen.Left + screen.Width() / 2, screen.Top + screen.Height() / 2, 0, 0);
+    if (FMainForm != nullptr && FMainForm->WindowState() == TWindowState::wsMinimized &&
+        !FMainForm->Visible()) {
+        FMainForm->SetWindowState(TWindowState::wsNormal);
+        FMainForm->Show();
+    }
+}
+
+void TApplication::Dispatch(TMessage& message) {
+    HandleEvent([this, &message] {
+        for (const HookEntry& entry : std::vector<HookEntry>(FHooks)) {
+            if (entry.Hook(message)) {
+                return;
+            }
+        }
+        WndProc(message);
+    });
+}
+
+void TApplication::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_SYSCOMMAND:
+            switch (message.WParam & SC_COMMAND_MASK) {
+                case SC_MINIMIZE:
+                    Minimize();
+                    return;
+                case SC_RESTORE:
+                    Restore();
+                    return;
+                default:
+                    break;
+            }
+            break;
+        case WM_CLOSE:
+            if (FMainForm != nullptr) {
+                FMainForm->Close();
+            }
+            return;
+        case WM_QUERYENDSESSION:
+            message.Result = 1;
+            return;
+        case WM_ENDSESSION:
+            if (message.WParam != 0) {
+                Terminate();
+            }
+            return;
+        default:
+            break;
+    }
+    if (FPeer != nullptr) {
+        FPeer->DefaultHandler(message);
+    }
+}
+
+void TApplication::HandleEvent(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& failure) {
+        ShowException(failure);
+    }
+}
+
+void TApplication::ShowException(const std::exception& failure) {
+    THandle owner = FWindowSystem.ActiveWindow();
+    if (owner == 0) {
+        owner = Handle();
+    }
+    FWindowSystem.MessageBox(owner, FailureBoxText(ExceptionMessage(failure)), FTitle,
+                             MB_OK | MB_ICONERROR);
+}
+
+void TApplication::SetCursor(TCursor value) {
+    if (FCursor != value) {
+        FCursor = value;
+        FWindowSystem.SetBusyCursor(value == TCursor::crHourGlass);
+    }
+}
+
+void TApplication::FormVisibilityChanged() {
+    const bool anyVisible = std::any_of(FForms.begin(), FForms.end(),
+                                        [](const TForm* form) { return form->Visible(); });
+    if (anyVisible) {
+        Handle();
+        if (FPeer != nullptr && !FPeer->IsVisible()) {
+            FPeer->Show(SW_SHOWNA, true);
+        }
+    } else if (FPeer != nullptr && FPeer->IsVisible()) {
+        FPeer->Show(SW_HIDE, true);
+    }
+}
+
+void TApplication::FormDestroyed(TForm& form) {
+    FForms.erase(std::remove(FForms.begin(), FForms.end(), &form), FForms.end());
+    if (FMainForm == &form) {
+        FMainForm = nullptr;
+    }
+}
+
+}  // namespace tovel

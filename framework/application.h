@@ -1,0 +1,112 @@
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/component.h"
+#include "framework/peer.h"
+
+namespace tovel {
+
+class TForm;
+
+enum class TCursor { crDefault, crHourGlass };
+
+// A hook on the application window: offered every message before the
+// application handles it; answering true ends the handling of that message.
+using TWindowHook = std::function<bool(TMessage& message)>;
+
+// The process-wide application object: the hidden application window that
+// carries the taskbar button, the main form, the message loop and the
+// failure box.
+class TApplication : public TComponent {
+public:
+    explicit TApplication(TWindowSystem& windowSystem);
+    ~TApplication() override;
+
+    TWindowSystem& WindowSystem() const { return FWindowSystem; }
+
+    // The application window, made when first asked for: a zero-size hidden
+    // pop-up titled by Title.
+    THandle Handle();
+    bool HandleAllocated() const { return FPeer != nullptr; }
+    TAppWindowPeer* Peer() const { return FPeer.get(); }
+
+    const std::u16string& Title() const { return FTitle; }
+    void SetTitle(const std::u16string& value);
+
+    bool ShowMainForm() const { return FShowMainForm; }
+    void SetShowMainForm(bool value) { FShowMainForm = value; }
+    bool MainFormOnTaskBar() const { return FMainFormOnTaskBar; }
+    void SetMainFormOnTaskBar(bool value) { FMainFormOnTaskBar = value; }
+
+    TForm* MainForm() const { return FMainForm; }
+    bool Terminated() const { return FTerminated; }
+
+    // Makes a form owned by the application; the first one becomes the main
+    // form. The form's load steps and OnCreate run before this returns.
+    template <typename TFormClass, typename... Args>
+    TFormClass* CreateForm(Args&&... args) {
+        auto* form = new TFormClass(*this, std::forward<Args>(args)...);
+        FForms.push_back(form);
+        if (FMainForm == nullptr) {
+            FMainForm = form;
+        }
+        form->AfterConstruction();
+        return form;
+    }
+
+    // Shows the main form when ShowMainForm is set, then dispatches messages
+    // until the application is terminated.
+    void Run();
+    void Terminate();
+    void ProcessMessages();
+
+    void HookMainWindow(const void* owner, TWindowHook hook);
+    // Removes the first hook added for that owner.
+    void UnhookMainWindow(const void* owner);
+
+    // Minimises or restores the application window, and so the program.
+    void Minimize();
+    void Restore();
+
+    // Entry point of the application window's peer for each of its messages.
+    void Dispatch(TMessage& message);
+    virtual void WndProc(TMessage& message);
+
+    // Runs an event handler; a failure that escapes it is shown in the
+    // failure box, and the program goes on.
+    void HandleEvent(const std::function<void()>& handler);
+    void ShowException(const std::exception& failure);
+
+    // The busy cursor shown while a setting is written.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor value);
+
+    // Called by the forms: the application window (and so the taskbar button)
+    // is visible exactly while some form is.
+    void FormVisibilityChanged();
+    void FormDestroyed(TForm& form);
+
+private:
+    TWindowSystem& FWindowSystem;
+    std::unique_ptr<TAppWindowPeer> FPeer;
+    std::u16string FTitle;
+    bool FShowMainForm = true;
+    bool FMainFormOnTaskBar = false;
+    TForm* FMainForm = nullptr;
+    std::vector<TForm*> FForms;
+    bool FTerminated = false;
+    TCursor FCursor = TCursor::crDefault;
+
+    struct HookEntry {
+        const void* Owner;
+        TWindowHook Hook;
+    };
+    std::vector<HookEntry> FHooks;
+};
+
+}  // namespace tovel

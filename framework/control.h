@@ -1,0 +1,124 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/component.h"
+#include "framework/geometry.h"
+#include "framework/peer.h"
+
+namespace tovel {
+
+class TApplication;
+class TForm;
+class TWinControl;
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// A visible element of a form: geometry, caption, enabled and visible state.
+// Every change of state is mirrored to the system through the peer of the
+// window that shows the control, once that window exists.
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+
+    const std::u16string& Caption() const { return FCaption; }
+    void SetCaption(const std::u16string& value);
+
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool value);
+
+    // Enabled and visible, and so are all parents: only then can the user
+    // reach the control.
+    bool EffectivelyEnabled() const;
+    bool Showing() const;
+
+    int Left() const { return FBounds.Left; }
+    int Top() const { return FBounds.Top; }
+    int Width() const { return FBounds.Width(); }
+    int Height() const { return FBounds.Height(); }
+    const TRect& BoundsRect() const { return FBounds; }
+    void SetBounds(int left, int top, int width, int height);
+    void SetBoundsRect(const TRect& rect);
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign value) { FAlign = value; }
+
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int value) { FTabOrder = value; }
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool value);
+
+    // The form this control is shown on, or null while it has no parent.
+    TForm* ParentForm() const;
+
+protected:
+    // Tells whoever shows the control to mirror one aspect of its state.
+    virtual void Changed(TPeerAspect aspect);
+    virtual void EnabledChanged() {}
+
+private:
+    friend class TWinControl;
+
+    TWinControl* FParent = nullptr;
+    std::u16string FCaption;
+    bool FEnabled = true;
+    bool FVisible = true;
+    TRect FBounds;
+    TAlign FAlign = TAlign::alNone;
+    int FTabOrder = -1;
+    bool FTabStop = false;
+};
+
+// A control with a system window of its own, made when first needed: a form's
+// controls get theirs when the form is first shown or a handle is asked for.
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    const std::vector<TControl*>& Controls() const { return FControls; }
+
+    bool HandleAllocated() const { return FPeer != nullptr; }
+    // Makes the window (and those of the parents and children) if need be.
+    THandle Handle();
+    void HandleNeeded();
+    TWindowPeer* Peer() const { return FPeer.get(); }
+
+    // The window-system that makes this control's window; found through the
+    // form the control belongs to.
+    virtual TApplication* Application() const;
+
+    // Called by the peer for every message of the window; the framework
+    // handles what it knows and leaves the rest to the system.
+    virtual void WndProc(TMessage& message);
+
+    // Entry point of the peer for every message of the window: a failure
+    // inside is shown in the failure box and the program goes on.
+    void Dispatch(TMessage& message);
+
+    // A child without a window of its own changed; this window shows it.
+    virtual void ChildChanged(TControl& child, TPeerAspect aspect);
+
+protected:
+    void Changed(TPeerAspect aspect) override;
+    virtual void CreateHandle();
+    virtual void DestroyHandle();
+
+private:
+    friend class TControl;
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+
+    std::vector<TControl*> FControls;
+    std::unique_ptr<TWindowPeer> FPeer;
+};
+
+}  // namespace tovel

@@ -1,0 +1,121 @@
+#include "framework/form.h"
+
+#include "framework/application.h"
+
+namespace tovel {
+
+TForm::TForm(TApplication& application, TComponent* AOwner)
+    : TWinControl(AOwner), FApplication(application) {
+    // A form is made invisible; the application shows it when it should.
+    SetVisible(false);
+}
+
+TForm::~TForm() {
+    // Components such as the tray icon reach back into the form while they
+    // go, so they go while the form is still whole.
+    DestroyComponents();
+    FApplication.FormDestroyed(*this);
+}
+
+void TForm::AfterConstruction() {
+    LoadComponents();
+    if (OnCreate) {
+        FApplication.HandleEvent([this] { OnCreate(this); });
+    }
+}
+
+void TForm::Show() { SetVisible(true); }
+
+void TForm::Hide() { SetVisible(false); }
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) {
+        OnCloseQuery(this, canClose);
+    }
+    return canClose;
+}
+
+void TForm::Close() {
+    if (!CloseQuery()) {
+        return;
+    }
+    if (FApplication.MainForm() == this) {
+        FApplication.Terminate();
+    } else {
+        Hide();
+    }
+}
+
+void TForm::SetWindowState(TWindowState value) {
+    if (FWindowState != value) {
+        FWindowState = value;
+        Changed(TPeerAspect::WindowState);
+    }
+}
+
+void TForm::SetFont(const TFont& value) {
+    if (!(FFont == value)) {
+        FFont = value;
+        Changed(TPeerAspect::Font);
+    }
+}
+
+void TForm::SetClientSize(int width, int height) {
+    if (FClientWidth != width || FClientHeight != height) {
+        FClientWidth = width;
+        FClientHeight = height;
+        Changed(TPeerAspect::Bounds);
+    }
+}
+
+void TForm::Changed(TPeerAspect aspect) {
+    if (aspect == TPeerAspect::Visible && Visible()) {
+        HandleNeeded();
+        if (!FShownBefore && FPosition == TPosition::poScreenCenter) {
+            // Centred in the work area the first time only; later showings
+            // keep the place the window had.
+            const TRect area = FApplication.WindowSystem().WorkArea();
+            int left = area.Left + (area.Width() - Width()) / 2;
+            int top = area.Top + (area.Height() - Height()) / 2;
+            SetBounds(left < area.Left ? area.Left : left, top < area.Top ? area.Top : top,
+                      Width(), Height());
+        }
+        FShownBefore = true;
+    }
+    TWinControl::Changed(aspect);
+    if (aspect == TPeerAspect::Visible) {
+        FApplication.FormVisibilityChanged();
+    }
+}
+
+void TForm::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_CLOSE:
+            Close();
+            return;
+        case WM_QUERYENDSESSION:
+            // The session may end once the close query agrees.
+            message.Result = CloseQuery() ? 1 : 0;
+            return;
+        case WM_ENDSESSION:
+            if (message.WParam != 0) {
+                FApplication.Terminate();
+            }
+            return;
+        case WM_SYSCOMMAND:
+            // With the taskbar button on the application window, minimising
+            // the main form is the application's business.
+            if ((message.WParam & SC_COMMAND_MASK) == SC_MINIMIZE && FApplication.MainForm() == this &&
+                !FApplication.MainFormOnTaskBar()) {
+                FApplication.Minimize();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    TWinControl::WndProc(message);
+}
+
+}  // namespace tovel

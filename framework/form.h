@@ -1,0 +1,99 @@
+#pragma once
+
+#include <string>
+
+#include "framework/control.h"
+#include "framework/events.h"
+
+namespace tovel {
+
+class TApplication;
+
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum class TPosition { poDesigned, poScreenCenter };
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+
+enum TBorderIcon : unsigned {
+    biSystemMenu = 1u << 0,
+    biMinimize = 1u << 1,
+    biMaximize = 1u << 2,
+    biHelp = 1u << 3,
+};
+using TBorderIcons = unsigned;
+
+// DEFAULT_CHARSET and the colour of window text, by their documented values.
+inline constexpr unsigned DEFAULT_CHARSET = 1;
+inline constexpr unsigned clWindowText = 0xFF000008;
+
+// The window font: negative heights are character heights in pixels.
+struct TFont {
+    std::u16string Name = u"Tahoma";
+    int Height = -11;
+    unsigned Charset = DEFAULT_CHARSET;
+    unsigned Color = clWindowText;
+    unsigned Style = 0;
+    friend bool operator==(const TFont&, const TFont&) = default;
+};
+
+// A top-level window of the program. Closing the main form ends the program;
+// every close request goes through OnCloseQuery first.
+class TForm : public TWinControl {
+public:
+    TForm(TApplication& application, TComponent* AOwner);
+    ~TForm() override;
+
+    TApplication* Application() const override { return &FApplication; }
+
+    // Runs once every component of the form exists: their load steps, then
+    // OnCreate. A failure in OnCreate is shown and creation goes on.
+    void AfterConstruction();
+
+    void Show();
+    void Hide();
+    // A close request: asks OnCloseQuery, then closes (the main form ends the
+    // application).
+    void Close();
+    // Asks OnCloseQuery whether the form may close.
+    virtual bool CloseQuery();
+
+    TWindowState WindowState() const { return FWindowState; }
+    void SetWindowState(TWindowState value);
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle value) { FFormStyle = value; }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle value) { FBorderStyle = value; }
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons value) { FBorderIcons = value; }
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition value) { FPosition = value; }
+
+    const TFont& Font() const { return FFont; }
+    void SetFont(const TFont& value);
+
+    int ClientWidth() const { return FClientWidth; }
+    int ClientHeight() const { return FClientHeight; }
+    void SetClientSize(int width, int height);
+
+    TNotifyEvent OnCreate;
+    TCloseQueryEvent OnCloseQuery;
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void Changed(TPeerAspect aspect) override;
+
+private:
+    TApplication& FApplication;
+    TWindowState FWindowState = TWindowState::wsNormal;
+    TFormStyle FFormStyle = TFormStyle::fsNormal;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSizeable;
+    TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
+    TPosition FPosition = TPosition::poDesigned;
+    TFont FFont;
+    int FClientWidth = 0;
+    int FClientHeight = 0;
+    bool FShownBefore = false;
+};
+
+}  // namespace tovel

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace tovel {
+
+// Root of everything that can be the Sender of an event.
+class TObject {
+public:
+    TObject() = default;
+    TObject(const TObject&) = delete;
+    TObject& operator=(const TObject&) = delete;
+    virtual ~TObject() = default;
+};
+
+}  // namespace tovel

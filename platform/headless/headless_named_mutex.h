@@ -1,0 +1,37 @@
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "platform/named_mutex.h"
+
+namespace tovel::headless {
+
+// The logon session's named objects, shared by every "process" of a test.
+struct HeadlessSession {
+    std::set<std::u16string> Mutexes;
+    // Names that exist but cannot be opened with full access.
+    std::set<std::u16string> Inaccessible;
+};
+
+// One process's view of the session's mutexes; what it created goes away
+// with it.
+class HeadlessNamedMutexes final : public NamedMutexes {
+public:
+    explicit HeadlessNamedMutexes(HeadlessSession& session) : FSession(session) {}
+    ~HeadlessNamedMutexes() override;
+
+    bool OpenExisting(const std::u16string& name) override;
+    void Create(const std::u16string& name) override;
+
+    int OpenCalls() const { return FOpenCalls; }
+    int CreateCalls() const { return FCreateCalls; }
+
+private:
+    HeadlessSession& FSession;
+    std::set<std::u16string> FCreated;
+    int FOpenCalls = 0;
+    int FCreateCalls = 0;
+};
+
+}  // namespace tovel::headless

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+
+#include "framework/application.h"
+#include "framework/form.h"
+#include "framework/menu.h"
+#include "framework/std_controls.h"
+#include "framework/tool_bar.h"
+#include "settings/system_pointer_settings.h"
+#include "tray/cool_tray_icon.h"
+
+namespace tovel {
+
+// What the main window reaches outside itself.
+struct TmainFormServices {
+    SystemPointerSettings& PointerSettings;
+};
+
+// The program's only window: the three mouse settings, the toolbar, the tray
+// icon with its menu, and the wheel mode that all of them mirror.
+class TmainForm : public TForm {
+public:
+    TmainForm(TApplication& application, TmainFormServices services);
+    ~TmainForm() override;
+
+    // Components, owned by the form; published under these names.
+    TRadioButton* BtnLine;
+    TRadioButton* BtnPage;
+    TGroupBox* GroupBoxWheel;
+    TComboBox* ComboBoxLine;
+    TCoolTrayIcon* TrayIcon;
+    TPopupMenu* PPMenu;
+    TMenuItem* PPClose;
+    TMenuItem* PPDisp;
+    TMenuItem* N1;
+    TMenuItem* PPPage;
+    TMenuItem* PPLine;
+    TMenuItem* N3;
+    TGroupBox* GroupBoxPointer;
+    TComboBox* ComboBoxSpeed;
+    TGroupBox* GroupBoxNoActive;
+    TCheckBox* CHKNoActive;
+    TToolBar* ToolBar1;
+    TToolButton* TBSystem;
+    TToolButton* ToolButton1;
+    TToolButton* ToolButton2;
+    TMenuItem* PPNoActive;
+    TMenuItem* N2;
+
+    // The wheel mode: 0 = one screen per notch, any other value = lines.
+    std::int32_t MMode = 0;
+
+    // Bring the system in line with the window, comparing first.
+    void ApplyWheelMode();
+    void ApplyPointerSpeed();
+    void ApplyWheelRouting();
+
+    // Event handlers.
+    void BtnPageClick(TObject* Sender);
+    void BtnLineClick(TObject* Sender);
+    void ComboBoxLineChange(TObject* Sender);
+    void ComboBoxSpeedChange(TObject* Sender);
+    void CHKNoActiveClick(TObject* Sender);
+    void PPPageClick(TObject* Sender);
+    void PPLineClick(TObject* Sender);
+    void PPNoActiveClick(TObject* Sender);
+    void PPDispClick(TObject* Sender);
+    void PPCloseClick(TObject* Sender);
+    void TrayIconDblClick(TObject* Sender);
+    void TBSystemClick(TObject* Sender);
+    void ToolButton1Click(TObject* Sender);
+
+private:
+    // Values the controller reads from the controls afresh at every use.
+    std::int32_t LineCount() const;
+    std::int32_t PointerSpeed() const;
+    std::int32_t WantedWheelRouting() const;
+    bool RoutingOffered() const;
+
+    void BuildComponents();
+    void WireEvents();
+
+    TmainFormServices FServices;
+};
+
+}  // namespace tovel
