@@ -10,14 +10,16 @@ enum class UpdateScope : std::uint32_t {
     Persistent = 3,   // SPIF_UPDATEINIFILE | SPIF_SENDCHANGE: also survives the next logon
 };
 
-// Wheel lines value meaning "one screen per notch" (WHEEL_PAGESCROLL read as signed).
-inline constexpr std::int32_t WHEEL_PAGESCROLL = -1;
+// Wheel lines value meaning "one screen per notch": the system's WHEEL_PAGESCROLL
+// read as signed. (The system headers define these names as macros, hence the k names.)
+inline constexpr std::int32_t kWheelPageScroll = -1;
 
-// Wheel routing values: the focused window, the window under the pointer, and a
-// hybrid that may be read but is never written (it counts as "focus").
-inline constexpr std::int32_t MOUSEWHEEL_ROUTING_FOCUS = 0;
-inline constexpr std::int32_t MOUSEWHEEL_ROUTING_HYBRID = 1;
-inline constexpr std::int32_t MOUSEWHEEL_ROUTING_MOUSE_POS = 2;
+// Wheel routing values MOUSEWHEEL_ROUTING_FOCUS, _HYBRID and _MOUSE_POS: the focused
+// window, a hybrid that may be read but is never written (it counts as "focus"), and
+// the window under the pointer.
+inline constexpr std::int32_t kRoutingFocus = 0;
+inline constexpr std::int32_t kRoutingHybrid = 1;
+inline constexpr std::int32_t kRoutingMousePos = 2;
 
 // The only way the program's logic reaches the three per-user mouse settings.
 // Results of the underlying calls are not reported: a read that fails yields 0.

@@ -31,7 +31,7 @@ std::int32_t TmainForm::LineCount() const { return ComboBoxLine->ItemIndex() + 1
 std::int32_t TmainForm::PointerSpeed() const { return ComboBoxSpeed->ItemIndex() + 1; }
 
 std::int32_t TmainForm::WantedWheelRouting() const {
-    return CHKNoActive->Checked() ? MOUSEWHEEL_ROUTING_MOUSE_POS : MOUSEWHEEL_ROUTING_FOCUS;
+    return CHKNoActive->Checked() ? kRoutingMousePos : kRoutingFocus;
 }
 
 bool TmainForm::RoutingOffered() const { return GroupBoxNoActive->Enabled(); }
@@ -48,7 +48,7 @@ void TmainForm::ApplyWheelMode() {
     TrayIcon->SetIconIndex(pageMode ? kPageModeImage : kLineModeImage);
     TrayIcon->SetHint(pageMode ? PPPage->Caption() : PPLine->Caption());
 
-    const std::int32_t wanted = pageMode ? WHEEL_PAGESCROLL : LineCount();
+    const std::int32_t wanted = pageMode ? kWheelPageScroll : LineCount();
     if (wanted != current) {
         BusyCursor busy(*Application());
         FServices.PointerSettings.SetWheelScrollLines(wanted, UpdateScope::SessionOnly);
@@ -66,7 +66,7 @@ void TmainForm::ApplyPointerSpeed() {
 void TmainForm::ApplyWheelRouting() {
     const std::int32_t current = FServices.PointerSettings.GetWheelRouting();
     // The hybrid routing (1) counts as "focus": only 2 means "under the pointer".
-    const bool systemUnderPointer = current == MOUSEWHEEL_ROUTING_MOUSE_POS;
+    const bool systemUnderPointer = current == kRoutingMousePos;
     if (CHKNoActive->Checked() == systemUnderPointer) {
         return;
     }
@@ -121,7 +121,7 @@ void TmainForm::TBSystemClick(TObject* /*Sender*/) {
     // Written as they are, without reading or comparing: this is the user's
     // request to make the three settings the profile's own.
     BusyCursor busy(*Application());
-    FServices.PointerSettings.SetWheelScrollLines(MMode == 0 ? WHEEL_PAGESCROLL : LineCount(),
+    FServices.PointerSettings.SetWheelScrollLines(MMode == 0 ? kWheelPageScroll : LineCount(),
                                                   UpdateScope::Persistent);
     FServices.PointerSettings.SetMouseSpeed(PointerSpeed(), UpdateScope::Persistent);
     if (RoutingOffered()) {
