@@ -49,7 +49,9 @@ void TApplication::Terminate() {
     }
 }
 
-void TApplication::ProcessMessages() { FWindowSystem.ProcessMessages(*this); }
+void TApplication::ProcessMessages() {
+    FWindowSystem.ProcessMessages(*this);
+}
 
 void TApplication::HookMainWindow(const void* owner, TWindowHook hook) {
     FHooks.push_back(HookEntry{owner, std::move(hook)});
@@ -68,8 +70,8 @@ void TApplication::Minimize() {
     if (FPeer == nullptr || FPeer->IsIconic()) {
         return;
     }
-    const bool mainFormShown = FMainForm != nullptr &&
-                               (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
+    const bool mainFormShown =
+        FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
     if (mainFormShown) {
         // Stand in for the main form on the taskbar: the minimise animation
         // then runs from the form's place to the button.
@@ -87,8 +89,8 @@ void TApplication::Restore() {
         return;
     }
     FPeer->Activate();
-    const bool mainFormShown = FMainForm != nullptr &&
-                               (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
+    const bool mainFormShown =
+        FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
     if (mainFormShown) {
         TMessage restore{WM_SYSCOMMAND, SC_RESTORE, 0, 0};
         FPeer->DefaultHandler(restore);

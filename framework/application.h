@@ -23,7 +23,7 @@ using TWindowHook = std::function<bool(TMessage& message)>;
 // carries the taskbar button, the main form, the message loop and the
 // failure box.
 class TApplication : public TComponent {
-public:
+  public:
     explicit TApplication(TWindowSystem& windowSystem);
     ~TApplication() override;
 
@@ -91,7 +91,7 @@ public:
     void FormVisibilityChanged();
     void FormDestroyed(TForm& form);
 
-private:
+  private:
     TWindowSystem& FWindowSystem;
     std::unique_ptr<TAppWindowPeer> FPeer;
     std::u16string FTitle;

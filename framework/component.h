@@ -13,7 +13,7 @@ enum class TOperation { opInsert, opRemove };
 // every component it owns when one of them goes away, so that plain
 // references between components of one form can be cleared in time.
 class TComponent : public TObject {
-public:
+  public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
 
@@ -38,13 +38,13 @@ public:
     // Runs Loaded for every owned component, then for this one.
     void LoadComponents();
 
-protected:
+  protected:
     // Frees the owned components, last created first. Derived classes whose
     // components reach back into them call this from their own destructor so
     // the components go while the whole object still exists.
     void DestroyComponents();
 
-private:
+  private:
     void InsertComponent(TComponent* AComponent);
     void RemoveComponent(TComponent* AComponent);
 

@@ -20,7 +20,7 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 // Every change of state is mirrored to the system through the peer of the
 // window that shows the control, once that window exists.
 class TControl : public TComponent {
-public:
+  public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
 
@@ -59,12 +59,12 @@ public:
     // The form this control is shown on, or null while it has no parent.
     TForm* ParentForm() const;
 
-protected:
+  protected:
     // Tells whoever shows the control to mirror one aspect of its state.
     virtual void Changed(TPeerAspect aspect);
     virtual void EnabledChanged() {}
 
-private:
+  private:
     friend class TWinControl;
 
     TWinControl* FParent = nullptr;
@@ -80,7 +80,7 @@ private:
 // A control with a system window of its own, made when first needed: a form's
 // controls get theirs when the form is first shown or a handle is asked for.
 class TWinControl : public TControl {
-public:
+  public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
 
@@ -107,12 +107,12 @@ public:
     // A child without a window of its own changed; this window shows it.
     virtual void ChildChanged(TControl& child, TPeerAspect aspect);
 
-protected:
+  protected:
     void Changed(TPeerAspect aspect) override;
     virtual void CreateHandle();
     virtual void DestroyHandle();
 
-private:
+  private:
     friend class TControl;
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);

@@ -8,13 +8,13 @@ namespace tovel {
 // A failure whose message is meant for the user: it is what the failure box
 // shows when the failure escapes an event handler.
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::u16string message);
 
     const std::u16string& Message() const { return FMessage; }
     const char* what() const noexcept override { return FWhat.c_str(); }
 
-private:
+  private:
     std::u16string FMessage;
     std::string FWhat;
 };

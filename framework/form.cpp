@@ -24,9 +24,13 @@ void TForm::AfterConstruction() {
     }
 }
 
-void TForm::Show() { SetVisible(true); }
+void TForm::Show() {
+    SetVisible(true);
+}
 
-void TForm::Hide() { SetVisible(false); }
+void TForm::Hide() {
+    SetVisible(false);
+}
 
 bool TForm::CloseQuery() {
     bool canClose = true;
@@ -78,8 +82,8 @@ void TForm::Changed(TPeerAspect aspect) {
             const TRect area = FApplication.WindowSystem().WorkArea();
             int left = area.Left + (area.Width() - Width()) / 2;
             int top = area.Top + (area.Height() - Height()) / 2;
-            SetBounds(left < area.Left ? area.Left : left, top < area.Top ? area.Top : top,
-                      Width(), Height());
+            SetBounds(left < area.Left ? area.Left : left, top < area.Top ? area.Top : top, Width(),
+                      Height());
         }
         FShownBefore = true;
     }
@@ -106,8 +110,8 @@ void TForm::WndProc(TMessage& message) {
         case WM_SYSCOMMAND:
             // With the taskbar button on the application window, minimising
             // the main form is the application's business.
-            if ((message.WParam & SC_COMMAND_MASK) == SC_MINIMIZE && FApplication.MainForm() == this &&
-                !FApplication.MainFormOnTaskBar()) {
+            if ((message.WParam & SC_COMMAND_MASK) == SC_MINIMIZE &&
+                FApplication.MainForm() == this && !FApplication.MainFormOnTaskBar()) {
                 FApplication.Minimize();
                 return;
             }

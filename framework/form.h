@@ -39,7 +39,7 @@ struct TFont {
 // A top-level window of the program. Closing the main form ends the program;
 // every close request goes through OnCloseQuery first.
 class TForm : public TWinControl {
-public:
+  public:
     TForm(TApplication& application, TComponent* AOwner);
     ~TForm() override;
 
@@ -80,10 +80,10 @@ public:
 
     void WndProc(TMessage& message) override;
 
-protected:
+  protected:
     void Changed(TPeerAspect aspect) override;
 
-private:
+  private:
     TApplication& FApplication;
     TWindowState FWindowState = TWindowState::wsNormal;
     TFormStyle FFormStyle = TFormStyle::fsNormal;

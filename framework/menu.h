@@ -13,7 +13,7 @@ namespace tovel {
 // Radio items of one GroupIndex under the same parent exclude each other.
 // Setting a check mark from code raises nothing.
 class TMenuItem : public TComponent {
-public:
+  public:
     explicit TMenuItem(TComponent* AOwner);
     ~TMenuItem() override;
 
@@ -47,7 +47,7 @@ public:
     // Chooses the item: AutoCheck, then OnClick.
     virtual void Click();
 
-private:
+  private:
     std::u16string FCaption;
     bool FChecked = false;
     bool FEnabled = true;
@@ -63,7 +63,7 @@ private:
 // A menu that opens at a point of the screen. Opening it needs the system's
 // menu service; until then it is the holder of its items' state.
 class TPopupMenu : public TComponent {
-public:
+  public:
     explicit TPopupMenu(TComponent* AOwner);
     ~TPopupMenu() override;
 
@@ -78,7 +78,7 @@ public:
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
+  private:
     TMenuItem* FItems;
     bool FAutoPopup = true;
     bool FAutoHotkeys = true;

@@ -4,7 +4,7 @@ namespace tovel {
 
 // Root of everything that can be the Sender of an event.
 class TObject {
-public:
+  public:
     TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;

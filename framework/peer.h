@@ -34,7 +34,7 @@ enum class TPeerAspect {
 // The system window behind a control or a form. A headless peer does nothing,
 // so tests drive the framework through the same entry points a real peer calls.
 class TWindowPeer {
-public:
+  public:
     virtual ~TWindowPeer() = default;
 
     virtual THandle Handle() const = 0;
@@ -47,7 +47,7 @@ public:
 // The hidden application window: the owner of the main window and the
 // carrier of the program's taskbar button.
 class TAppWindowPeer {
-public:
+  public:
     virtual ~TAppWindowPeer() = default;
 
     virtual THandle Handle() const = 0;
@@ -71,7 +71,7 @@ inline constexpr unsigned MB_ICONERROR = 0x00000010;
 // The windowing side of the platform: makes peers, runs the message loop and
 // provides the few process-wide user-interface services.
 class TWindowSystem {
-public:
+  public:
     virtual ~TWindowSystem() = default;
 
     virtual std::unique_ptr<TWindowPeer> CreateWindowPeer(TWinControl& control) = 0;
@@ -85,8 +85,8 @@ public:
     virtual void PostQuit() = 0;
 
     // A modal message box; the program's other windows take no input meanwhile.
-    virtual int MessageBox(THandle owner, const std::u16string& text,
-                           const std::u16string& caption, unsigned flags) = 0;
+    virtual int MessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
+                           unsigned flags) = 0;
     virtual THandle ActiveWindow() const = 0;
     virtual bool SetForegroundWindow(THandle window) = 0;
     // The hourglass over the program's windows while busy, the default otherwise.

@@ -31,7 +31,8 @@ void TRadioButton::SetChecked(bool value) {
     Changed(TPeerAspect::Checked);
     if (value && Parent() != nullptr) {
         for (TControl* sibling : Parent()->Controls()) {
-            if (auto* radio = dynamic_cast<TRadioButton*>(sibling); radio != nullptr && radio != this) {
+            if (auto* radio = dynamic_cast<TRadioButton*>(sibling);
+                radio != nullptr && radio != this) {
                 radio->SetChecked(false);
             }
         }
@@ -50,7 +51,9 @@ void TRadioButton::UserClick() {
 
 // ---- TCheckBox ---------------------------------------------------------------
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) { SetTabStop(true); }
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
+    SetTabStop(true);
+}
 
 void TCheckBox::SetChecked(bool value) {
     if (FChecked == value) {
@@ -72,7 +75,9 @@ void TCheckBox::UserClick() {
 
 // ---- TComboBox ---------------------------------------------------------------
 
-TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) { SetTabStop(true); }
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
+    SetTabStop(true);
+}
 
 void TComboBox::AddItem(const std::u16string& text) {
     FItems.push_back(text);

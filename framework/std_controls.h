@@ -14,7 +14,7 @@ namespace tovel {
 // A group box frames related controls under a caption; it never takes the
 // focus, and disabling it makes its children unreachable.
 class TGroupBox : public TWinControl {
-public:
+  public:
     using TWinControl::TWinControl;
 };
 
@@ -23,7 +23,7 @@ public:
 // click on the checked one does nothing; setting Checked from code raises
 // nothing.
 class TRadioButton : public TWinControl {
-public:
+  public:
     explicit TRadioButton(TComponent* AOwner);
 
     bool Checked() const { return FChecked; }
@@ -34,14 +34,14 @@ public:
     // The user clicked the button (entry point of the peer).
     void UserClick();
 
-private:
+  private:
     bool FChecked = false;
 };
 
 // A check box raises OnClick on every change of its state, by the user or by
 // code; setting the state it already has raises nothing.
 class TCheckBox : public TWinControl {
-public:
+  public:
     explicit TCheckBox(TComponent* AOwner);
 
     bool Checked() const { return FChecked; }
@@ -51,7 +51,7 @@ public:
 
     void UserClick();
 
-private:
+  private:
     bool FChecked = false;
 };
 
@@ -61,7 +61,7 @@ enum class TComboBoxStyle { csDropDown, csDropDownList };
 // outside the list selects nothing; setting it from code raises nothing; each
 // selection the user makes raises OnChange once.
 class TComboBox : public TWinControl {
-public:
+  public:
     explicit TComboBox(TComponent* AOwner);
 
     const std::vector<std::u16string>& Items() const { return FItems; }
@@ -81,7 +81,7 @@ public:
     // The user chose entry `index` (entry point of the peer).
     void UserSelect(int index);
 
-private:
+  private:
     std::vector<std::u16string> FItems;
     int FItemIndex = -1;
     TComboBoxStyle FStyle = TComboBoxStyle::csDropDown;

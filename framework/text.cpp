@@ -104,8 +104,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 std::u16string IntToStr(long long value) {
     const bool negative = value < 0;
     // Work in unsigned so the most negative value does not overflow.
-    unsigned long long magnitude =
-        negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    unsigned long long magnitude = negative ? 0ull - static_cast<unsigned long long>(value)
+                                            : static_cast<unsigned long long>(value);
     std::u16string digits;
     do {
         digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));

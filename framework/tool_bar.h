@@ -10,7 +10,7 @@ enum class TToolButtonStyle { tbsButton, tbsSeparator };
 // A button of a toolbar. It has no window of its own: the toolbar's window
 // draws it, and the toolbar's peer reports its clicks.
 class TToolButton : public TControl {
-public:
+  public:
     explicit TToolButton(TComponent* AOwner);
 
     TToolButtonStyle Style() const { return FStyle; }
@@ -25,7 +25,7 @@ public:
     // The user clicked the button (entry point of the toolbar's peer).
     void UserClick();
 
-private:
+  private:
     TToolButtonStyle FStyle = TToolButtonStyle::tbsButton;
     bool FAutoSize = false;
     int FImageIndex = -1;
@@ -33,7 +33,7 @@ private:
 
 // A row of buttons showing their captions; it never takes the focus.
 class TToolBar : public TWinControl {
-public:
+  public:
     explicit TToolBar(TComponent* AOwner);
 
     // The buttons in the order they stand in the row.
@@ -49,7 +49,7 @@ public:
     int ButtonHeight() const { return FButtonHeight; }
     void SetButtonSize(int width, int height);
 
-private:
+  private:
     bool FShowCaptions = false;
     bool FFlat = false;
     bool FWrapable = true;

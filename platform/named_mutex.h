@@ -7,7 +7,7 @@ namespace tovel {
 // Named mutexes of the logon session, used as a marker that a program runs:
 // the guard is the object's existence, not its ownership.
 class NamedMutexes {
-public:
+  public:
     virtual ~NamedMutexes() = default;
 
     // Whether a mutex of that name exists and can be opened with full access;

@@ -24,7 +24,7 @@ inline constexpr std::int32_t kRoutingMousePos = 2;
 // The only way the program's logic reaches the three per-user mouse settings.
 // Results of the underlying calls are not reported: a read that fails yields 0.
 class SystemPointerSettings {
-public:
+  public:
     virtual ~SystemPointerSettings() = default;
 
     virtual std::int32_t GetWheelScrollLines() = 0;

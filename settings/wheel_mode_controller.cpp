@@ -12,7 +12,7 @@ constexpr int kLineModeImage = 2;
 
 // Shows the hourglass for as long as a setting is being written.
 class BusyCursor {
-public:
+  public:
     explicit BusyCursor(TApplication& application) : FApplication(application) {
         FApplication.SetCursor(TCursor::crHourGlass);
     }
@@ -20,21 +20,27 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
-private:
+  private:
     TApplication& FApplication;
 };
 
 }  // namespace
 
-std::int32_t TmainForm::LineCount() const { return ComboBoxLine->ItemIndex() + 1; }
+std::int32_t TmainForm::LineCount() const {
+    return ComboBoxLine->ItemIndex() + 1;
+}
 
-std::int32_t TmainForm::PointerSpeed() const { return ComboBoxSpeed->ItemIndex() + 1; }
+std::int32_t TmainForm::PointerSpeed() const {
+    return ComboBoxSpeed->ItemIndex() + 1;
+}
 
 std::int32_t TmainForm::WantedWheelRouting() const {
     return CHKNoActive->Checked() ? kRoutingMousePos : kRoutingFocus;
 }
 
-bool TmainForm::RoutingOffered() const { return GroupBoxNoActive->Enabled(); }
+bool TmainForm::RoutingOffered() const {
+    return GroupBoxNoActive->Enabled();
+}
 
 void TmainForm::ApplyWheelMode() {
     const std::int32_t current = FServices.PointerSettings.GetWheelScrollLines();
@@ -89,7 +95,9 @@ void TmainForm::ComboBoxLineChange(TObject* /*Sender*/) {
     ApplyWheelMode();
 }
 
-void TmainForm::ComboBoxSpeedChange(TObject* /*Sender*/) { ApplyPointerSpeed(); }
+void TmainForm::ComboBoxSpeedChange(TObject* /*Sender*/) {
+    ApplyPointerSpeed();
+}
 
 void TmainForm::CHKNoActiveClick(TObject* /*Sender*/) {
     if (RoutingOffered()) {

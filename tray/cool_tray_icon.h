@@ -13,7 +13,7 @@ class TPopupMenu;
 // form's tray images), its tip, whether it is shown, and the bringing back of
 // the main window.
 class TCoolTrayIcon : public TComponent {
-public:
+  public:
     explicit TCoolTrayIcon(TComponent* AOwner);
 
     int IconIndex() const { return FIconIndex; }
@@ -35,7 +35,7 @@ public:
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
+  private:
     int FIconIndex = 0;
     std::u16string FHint;
     bool FIconVisible = false;

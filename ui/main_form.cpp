@@ -28,7 +28,9 @@ TmainForm::TmainForm(TApplication& application, TmainFormServices services)
     WireEvents();
 }
 
-TmainForm::~TmainForm() { DestroyComponents(); }
+TmainForm::~TmainForm() {
+    DestroyComponents();
+}
 
 void TmainForm::BuildComponents() {
     SetCaption(u"Tovel");
@@ -131,8 +133,8 @@ void TmainForm::BuildComponents() {
     PPLine->SetAutoCheck(true);
     PPLine->SetRadioItem(true);
     N2 = MakeItem(this, PPMenu, u"N2", u"-");
-    PPNoActive =
-        MakeItem(this, PPMenu, u"PPNoActive", u"ホバーしたときに非アクティブウィンドウをスクロールする");
+    PPNoActive = MakeItem(this, PPMenu, u"PPNoActive",
+                          u"ホバーしたときに非アクティブウィンドウをスクロールする");
     PPNoActive->SetAutoCheck(true);
     N3 = MakeItem(this, PPMenu, u"N3", u"-");
     PPDisp = MakeItem(this, PPMenu, u"PPDisp", u"ウィンドウを表示");
@@ -160,10 +162,16 @@ void TmainForm::WireEvents() {
     ToolButton1->OnClick = [this](TObject* sender) { ToolButton1Click(sender); };
 }
 
-void TmainForm::PPCloseClick(TObject* /*Sender*/) { Close(); }
+void TmainForm::PPCloseClick(TObject* /*Sender*/) {
+    Close();
+}
 
-void TmainForm::ToolButton1Click(TObject* /*Sender*/) { Close(); }
+void TmainForm::ToolButton1Click(TObject* /*Sender*/) {
+    Close();
+}
 
-void TmainForm::PPDispClick(TObject* /*Sender*/) { TrayIcon->ShowMainForm(); }
+void TmainForm::PPDispClick(TObject* /*Sender*/) {
+    TrayIcon->ShowMainForm();
+}
 
 }  // namespace tovel

@@ -20,7 +20,7 @@ struct TmainFormServices {
 // The program's only window: the three mouse settings, the toolbar, the tray
 // icon with its menu, and the wheel mode that all of them mirror.
 class TmainForm : public TForm {
-public:
+  public:
     TmainForm(TApplication& application, TmainFormServices services);
     ~TmainForm() override;
 
@@ -71,7 +71,7 @@ public:
     void TBSystemClick(TObject* Sender);
     void ToolButton1Click(TObject* Sender);
 
-private:
+  private:
     // Values the controller reads from the controls afresh at every use.
     std::int32_t LineCount() const;
     std::int32_t PointerSpeed() const;

@@ -17,7 +17,7 @@ struct HeadlessSession {
 // One process's view of the session's mutexes; what it created goes away
 // with it.
 class HeadlessNamedMutexes final : public NamedMutexes {
-public:
+  public:
     explicit HeadlessNamedMutexes(HeadlessSession& session) : FSession(session) {}
     ~HeadlessNamedMutexes() override;
 
@@ -27,7 +27,7 @@ public:
     int OpenCalls() const { return FOpenCalls; }
     int CreateCalls() const { return FCreateCalls; }
 
-private:
+  private:
     HeadlessSession& FSession;
     std::set<std::u16string> FCreated;
     int FOpenCalls = 0;

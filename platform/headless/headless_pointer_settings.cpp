@@ -15,7 +15,8 @@ std::int32_t HeadlessPointerSettings::Read(Op op, std::int32_t value) {
 
 void HeadlessPointerSettings::Write(Op op, std::int32_t value, UpdateScope scope,
                                     std::int32_t& current, std::int32_t& stored) {
-    FCalls.push_back(Call{op, value, scope, FCursorSource != nullptr && FCursorSource->BusyCursor()});
+    FCalls.push_back(
+        Call{op, value, scope, FCursorSource != nullptr && FCursorSource->BusyCursor()});
     current = value;
     if (scope == UpdateScope::Persistent) {
         stored = value;
@@ -30,7 +31,9 @@ void HeadlessPointerSettings::SetWheelScrollLines(std::int32_t lines, UpdateScop
     Write(Op::SetWheelScrollLines, lines, scope, WheelScrollLines, StoredWheelScrollLines);
 }
 
-std::int32_t HeadlessPointerSettings::GetMouseSpeed() { return Read(Op::GetMouseSpeed, MouseSpeed); }
+std::int32_t HeadlessPointerSettings::GetMouseSpeed() {
+    return Read(Op::GetMouseSpeed, MouseSpeed);
+}
 
 void HeadlessPointerSettings::SetMouseSpeed(std::int32_t speed, UpdateScope scope) {
     Write(Op::SetMouseSpeed, speed, scope, MouseSpeed, StoredMouseSpeed);

@@ -11,7 +11,7 @@ class HeadlessWindowSystem;
 
 // The three settings held in memory, with a record of every call in order.
 class HeadlessPointerSettings final : public SystemPointerSettings {
-public:
+  public:
     enum class Op {
         GetWheelScrollLines,
         SetWheelScrollLines,
@@ -51,7 +51,7 @@ public:
     std::vector<Call> Writes() const;
     void ClearCalls() { FCalls.clear(); }
 
-private:
+  private:
     std::int32_t Read(Op op, std::int32_t value);
     void Write(Op op, std::int32_t value, UpdateScope scope, std::int32_t& current,
                std::int32_t& stored);

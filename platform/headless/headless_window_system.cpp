@@ -8,14 +8,14 @@ namespace tovel::headless {
 namespace {
 
 class HeadlessWindowPeer final : public TWindowPeer {
-public:
+  public:
     explicit HeadlessWindowPeer(THandle handle) : FHandle(handle) {}
     THandle Handle() const override { return FHandle; }
     void Sync(TPeerAspect /*aspect*/) override {}
     void DefaultHandler(TMessage& /*message*/) override {}
     void BringToFront() override {}
 
-private:
+  private:
     THandle FHandle;
 };
 

@@ -13,7 +13,7 @@ namespace tovel::headless {
 // A test acts as the user by calling the framework's entry points, and reads
 // back what the program asked of the system.
 class HeadlessWindowSystem final : public TWindowSystem {
-public:
+  public:
     struct MessageBoxCall {
         THandle Owner;
         std::u16string Text;
@@ -59,7 +59,7 @@ public:
 
     THandle NextHandle() { return ++FLastHandle * 4; }
 
-private:
+  private:
     std::deque<std::function<void()>> FQueue;
     bool FQuitPosted = false;
     bool FBusy = false;
@@ -76,7 +76,7 @@ private:
 // The application window as a record of what was asked of it; minimising and
 // restoring report the size change back as the system would.
 class HeadlessAppWindowPeer final : public TAppWindowPeer {
-public:
+  public:
     HeadlessAppWindowPeer(TApplication& application, THandle handle);
 
     THandle Handle() const override { return FHandle; }
@@ -93,7 +93,7 @@ public:
     // What the application asked of its window, in order, e.g. "Show 6 noanimate".
     const std::vector<std::u16string>& Requests() const { return FRequests; }
 
-private:
+  private:
     void Minimized();
     void Restored();
 

@@ -5,7 +5,7 @@
 namespace tovel::win32 {
 
 class Win32NamedMutexes final : public NamedMutexes {
-public:
+  public:
     bool OpenExisting(const std::u16string& name) override;
     void Create(const std::u16string& name) override;
 };

@@ -1,0 +1,353 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "framework/application.h"
+#include "framework/exception.h"
+#include "framework/form.h"
+#include "framework/menu.h"
+#include "framework/std_controls.h"
+#include "platform/headless/headless_window_system.h"
+
+namespace tovel {
+namespace {
+
+using headless::HeadlessAppWindowPeer;
+using headless::HeadlessWindowSystem;
+
+// ---- ownership and notices -------------------------------------------------------
+
+class Recorder : public TComponent {
+  public:
+    Recorder(TComponent* owner, std::vector<std::string>& log, std::string name)
+        : TComponent(owner), FLog(log), FName(std::move(name)) {}
+    ~Recorder() override { FLog.push_back("free " + FName); }
+    void Loaded() override { FLog.push_back("loaded " + FName); }
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation == TOperation::opRemove && component != this) {
+            FLog.push_back(FName + " told of removal");
+        }
+    }
+
+  private:
+    std::vector<std::string>& FLog;
+    std::string FName;
+};
+
+TEST(ComponentTest, OwnerLoadsInCreationOrderAndFreesLastFirstTellingTheOthers) {
+    std::vector<std::string> log;
+    auto* owner = new TComponent(nullptr);
+    new Recorder(owner, log, "a");
+    auto* b = new Recorder(owner, log, "b");
+    new Recorder(owner, log, "c");
+    owner->LoadComponents();
+    EXPECT_EQ(log, (std::vector<std::string>{"loaded a", "loaded b", "loaded c"}));
+
+    log.clear();
+    delete b;
+    EXPECT_EQ(log, (std::vector<std::string>{"free b", "c told of removal", "a told of removal"}));
+    EXPECT_EQ(owner->Components().size(), 2u);
+
+    log.clear();
+    delete owner;
+    EXPECT_EQ(log, (std::vector<std::string>{"free c", "a told of removal", "free a"}));
+}
+
+// ---- control event rules ---------------------------------------------------------
+
+class ControlsTest : public ::testing::Test {
+  protected:
+    HeadlessWindowSystem windows;
+    TApplication application{windows};
+    TForm* form = application.CreateForm<TForm>(&application);
+    TGroupBox* group = new TGroupBox(form);
+    int clicks = 0;
+
+    ControlsTest() { group->SetParent(form); }
+
+    template <typename T>
+    T* Add() {
+        auto* control = new T(form);
+        control->SetParent(group);
+        return control;
+    }
+};
+
+TEST_F(ControlsTest, RadioButtonsRaiseClickOnlyWhenTheUserChecksThem) {
+    auto* first = Add<TRadioButton>();
+    auto* second = Add<TRadioButton>();
+    first->OnClick = [this](TObject*) { ++clicks; };
+    second->OnClick = [this](TObject*) { ++clicks; };
+
+    first->SetChecked(true);  // from code: no event
+    EXPECT_EQ(clicks, 0);
+    second->UserClick();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(second->Checked());
+    EXPECT_FALSE(first->Checked());
+    second->UserClick();  // already checked
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(second->TabStop());
+    EXPECT_FALSE(first->TabStop()) << "the pair is one tab stop, at the checked button";
+
+    group->SetEnabled(false);
+    first->UserClick();
+    EXPECT_EQ(clicks, 1) << "a disabled group's buttons take no input";
+    EXPECT_FALSE(first->Checked());
+}
+
+TEST_F(ControlsTest, CheckBoxRaisesClickOnEveryChangeByUserOrCode) {
+    auto* box = Add<TCheckBox>();
+    std::vector<bool> seen;
+    box->OnClick = [&seen, box](TObject*) { seen.push_back(box->Checked()); };
+    box->SetChecked(true);
+    box->SetChecked(true);  // same state: nothing
+    box->UserClick();
+    EXPECT_EQ(seen, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ControlsTest, ComboBoxSelectsNothingOutsideItsEntriesAndRaisesChangeOnlyForTheUser) {
+    auto* list = Add<TComboBox>();
+    std::vector<int> seen;
+    list->OnChange = [&seen, list](TObject*) { seen.push_back(list->ItemIndex()); };
+    list->AddItem(u"1");
+    list->AddItem(u"2");
+    list->SetItemIndex(1);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    list->SetItemIndex(2);
+    EXPECT_EQ(list->ItemIndex(), -1);
+    list->SetItemIndex(-5);
+    EXPECT_EQ(list->ItemIndex(), -1);
+    EXPECT_TRUE(seen.empty());
+    list->UserSelect(0);
+    list->UserSelect(0);
+    EXPECT_EQ(seen, (std::vector<int>{0, 0}));
+    list->UserSelect(7);  // no such entry
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST_F(ControlsTest, MenuItemsFlipTheirMarkBeforeTheHandlerAndRadioItemsExcludeEachOther) {
+    TPopupMenu menu(form);
+    auto make = [&](bool radio) {
+        auto* item = new TMenuItem(form);
+        item->SetAutoCheck(true);
+        item->SetRadioItem(radio);
+        item->SetGroupIndex(1);
+        menu.Items()->Add(item);
+        return item;
+    };
+    TMenuItem* page = make(true);
+    TMenuItem* line = make(true);
+    TMenuItem* plain = make(false);
+    std::vector<bool> seenByLine;
+    line->OnClick = [&](TObject*) { seenByLine.push_back(line->Checked()); };
+
+    page->SetChecked(true);
+    plain->SetChecked(true);
+    line->Click();
+    EXPECT_EQ(seenByLine, std::vector<bool>{true});
+    EXPECT_FALSE(page->Checked());
+    EXPECT_TRUE(plain->Checked()) << "a plain item of the same group is left alone";
+
+    line->Click();  // the checked radio item unchecks itself first
+    EXPECT_EQ(seenByLine, (std::vector<bool>{true, false}));
+
+    line->SetEnabled(false);
+    line->Click();
+    EXPECT_EQ(seenByLine.size(), 2u);
+    EXPECT_FALSE(line->Checked());
+}
+
+// ---- the failure box ---------------------------------------------------------------
+
+TEST(FailureBoxTextTest, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
+    EXPECT_EQ(FailureBoxText(u"Disk full"), u"Disk full.");
+    EXPECT_EQ(FailureBoxText(u"Done."), u"Done.");
+    EXPECT_EQ(FailureBoxText(u"Stop!"), u"Stop!");
+    EXPECT_EQ(FailureBoxText(u"(see above)"), u"(see above)");
+    EXPECT_EQ(FailureBoxText(u"path/"), u"path/.");
+    EXPECT_EQ(FailureBoxText(u"作成できません"), u"作成できません.");
+    EXPECT_EQ(FailureBoxText(u"作成できません。"), u"作成できません。.");
+    EXPECT_EQ(FailureBoxText(u""), u"");
+}
+
+TEST(FailureBoxTest, FailureInAHandlerIsShownOwnedByTheActiveWindowAndTheProgramGoesOn) {
+    HeadlessWindowSystem windows;
+    TApplication application(windows);
+    application.SetTitle(u"Tovel");
+    windows.SetActiveWindow(0x1234);
+    bool after = false;
+    application.HandleEvent([] { throw Exception(u"ファイルがありません"); });
+    application.HandleEvent([&after] { after = true; });
+    ASSERT_EQ(windows.MessageBoxes().size(), 1u);
+    const auto& box = windows.MessageBoxes()[0];
+    EXPECT_EQ(box.Text, u"ファイルがありません.");
+    EXPECT_EQ(box.Caption, u"Tovel");
+    EXPECT_EQ(box.Flags, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(box.Owner, 0x1234u);
+    EXPECT_TRUE(after);
+
+    windows.SetActiveWindow(0);
+    application.HandleEvent([] { throw std::runtime_error("plain failure"); });
+    ASSERT_EQ(windows.MessageBoxes().size(), 2u);
+    EXPECT_EQ(windows.MessageBoxes()[1].Text, u"plain failure.");
+    EXPECT_EQ(windows.MessageBoxes()[1].Owner, application.Handle())
+        << "with no active window the application window owns the box";
+}
+
+TEST(FailureBoxTest, FailingCreationHandlerIsShownAndTheFormStillExists) {
+    HeadlessWindowSystem windows;
+    TApplication application(windows);
+    struct FailingForm : TForm {
+        FailingForm(TApplication& app, TComponent* owner) : TForm(app, owner) {
+            OnCreate = [](TObject*) { throw Exception(u"broken"); };
+        }
+    };
+    TForm* form = application.CreateForm<FailingForm>(&application);
+    EXPECT_EQ(application.MainForm(), form);
+    EXPECT_EQ(windows.MessageBoxes().size(), 1u);
+}
+
+// ---- the application window --------------------------------------------------------
+
+class ApplicationTest : public ::testing::Test {
+  protected:
+    HeadlessWindowSystem windows;
+    TApplication application{windows};
+    TForm* form = application.CreateForm<TForm>(&application);
+
+    HeadlessAppWindowPeer& AppWindow() {
+        application.Handle();
+        return *static_cast<HeadlessAppWindowPeer*>(application.Peer());
+    }
+};
+
+TEST_F(ApplicationTest, NothingIsMadeUntilAWindowIsNeeded) {
+    EXPECT_EQ(windows.WindowsCreated(), 0);
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_FALSE(application.HandleAllocated());
+}
+
+TEST_F(ApplicationTest, TheTaskbarWindowIsVisibleExactlyWhileAFormIs) {
+    application.SetTitle(u"Tovel");
+    form->Show();
+    EXPECT_TRUE(form->HandleAllocated());
+    EXPECT_TRUE(AppWindow().IsVisible());
+    EXPECT_EQ(AppWindow().Text(), u"Tovel");
+    EXPECT_EQ(AppWindow().Bounds().Width(), 0);
+    form->Hide();
+    EXPECT_FALSE(AppWindow().IsVisible());
+}
+
+TEST_F(ApplicationTest, HooksSeeEveryMessageInOrderAndTheFirstTrueEndsIt) {
+    std::vector<std::string> log;
+    int a = 0;
+    int b = 0;
+    application.HookMainWindow(&a, [&log](TMessage&) {
+        log.push_back("a");
+        return false;
+    });
+    application.HookMainWindow(&b, [&log](TMessage&) {
+        log.push_back("b");
+        return true;
+    });
+    application.HookMainWindow(&a, [&log](TMessage&) {
+        log.push_back("a2");
+        return false;
+    });
+    TMessage message{WM_USER, 0, 0, 0};
+    application.Dispatch(message);
+    EXPECT_EQ(log, (std::vector<std::string>{"a", "b"}));
+
+    log.clear();
+    application.UnhookMainWindow(&a);  // the first hook of that owner only
+    application.UnhookMainWindow(&b);
+    application.Dispatch(message);
+    EXPECT_EQ(log, (std::vector<std::string>{"a2"}));
+}
+
+TEST_F(ApplicationTest, MinimisingWithTheMainFormShownStandsInForItAndReportsTheSize) {
+    std::vector<std::uintptr_t> sizes;
+    application.HookMainWindow(this, [&sizes](TMessage& m) {
+        if (m.Msg == WM_SIZE) {
+            sizes.push_back(m.WParam);
+        }
+        return false;
+    });
+    form->SetBounds(100, 50, 300, 200);
+    form->Show();
+    TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+    form->Dispatch(minimize);
+    EXPECT_TRUE(AppWindow().IsIconic());
+    const auto& requests = AppWindow().Requests();
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests[requests.size() - 2].substr(0, 6), u"ShowAt");
+    EXPECT_NE(requests[requests.size() - 2].find(u",0"), std::u16string::npos) << "zero height";
+    EXPECT_EQ(requests.back(), u"DefWindowProc SC_MINIMIZE");
+    EXPECT_EQ(sizes, std::vector<std::uintptr_t>{SIZE_MINIMIZED});
+
+    application.Minimize();  // already minimised: nothing more
+    EXPECT_EQ(sizes.size(), 1u);
+
+    application.Restore();
+    EXPECT_FALSE(AppWindow().IsIconic());
+    EXPECT_EQ(sizes.back(), SIZE_RESTORED);
+}
+
+TEST_F(ApplicationTest, MinimisingWithoutAShownMainFormSkipsTheAnimation) {
+    application.SetShowMainForm(false);
+    application.Minimize();
+    EXPECT_TRUE(AppWindow().IsIconic());
+    EXPECT_EQ(AppWindow().Requests().back(), u"Show 6 noanimate");
+}
+
+TEST_F(ApplicationTest, RestoreBringsBackAMinimisedHiddenMainForm) {
+    form->SetWindowState(TWindowState::wsMinimized);
+    application.SetShowMainForm(false);
+    application.Minimize();
+    application.Restore();
+    EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
+    EXPECT_TRUE(form->Visible());
+}
+
+TEST_F(ApplicationTest, ClosingTheMainFormAsksFirstThenEndsTheLoop) {
+    int asked = 0;
+    bool allow = false;
+    form->OnCloseQuery = [&](TObject*, bool& canClose) {
+        ++asked;
+        canClose = allow;
+    };
+    TMessage close{WM_CLOSE, 0, 0, 0};
+    form->Dispatch(close);
+    EXPECT_FALSE(application.Terminated());
+    allow = true;
+    form->Dispatch(close);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(application.Terminated());
+    EXPECT_TRUE(windows.QuitPosted());
+}
+
+TEST_F(ApplicationTest, EndOfSessionRunsTheCloseQueryAndEndsTheProgram) {
+    int asked = 0;
+    form->OnCloseQuery = [&asked](TObject*, bool&) { ++asked; };
+    TMessage query{WM_QUERYENDSESSION, 0, 0, 0};
+    form->Dispatch(query);
+    EXPECT_EQ(query.Result, 1);
+    EXPECT_EQ(asked, 1);
+    TMessage appQuery{WM_QUERYENDSESSION, 0, 0, 0};
+    application.Dispatch(appQuery);
+    EXPECT_EQ(appQuery.Result, 1);
+
+    TMessage cancelled{WM_ENDSESSION, 0, 0, 0};
+    form->Dispatch(cancelled);
+    EXPECT_FALSE(application.Terminated());
+    TMessage ends{WM_ENDSESSION, 1, 0, 0};
+    form->Dispatch(ends);
+    EXPECT_TRUE(application.Terminated());
+}
+
+}  // namespace
+}  // namespace tovel
