@@ -4,6 +4,7 @@
 
 #include "framework/application.h"
 #include "framework/form.h"
+#include "framework/layout.h"
 
 namespace tovel {
 
@@ -93,6 +94,10 @@ TForm* TControl::ParentForm() const {
         c = c->FParent;
     }
     return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+}
+
+void TControl::ChangeScale(int n, int d) {
+    SetBoundsRect(ScaleRect(FBounds, n, d));
 }
 
 void TControl::Changed(TPeerAspect aspect) {
@@ -186,6 +191,26 @@ void TWinControl::ChildChanged(TControl& /*child*/, TPeerAspect /*aspect*/) {
     if (FPeer != nullptr) {
         FPeer->Sync(TPeerAspect::Buttons);
     }
+}
+
+void TWinControl::ChangeScale(int n, int d) {
+    TControl::ChangeScale(n, d);
+    for (TControl* control : FControls) {
+        control->ChangeScale(n, d);
+    }
+}
+
+void TWinControl::AlignControls() {
+    DockChildren(FControls, ChildArea());
+    for (TControl* control : FControls) {
+        if (auto* win = dynamic_cast<TWinControl*>(control)) {
+            win->AlignControls();
+        }
+    }
+}
+
+TRect TWinControl::ChildArea() const {
+    return TRect{0, 0, Width(), Height()};
 }
 
 void TWinControl::InsertControl(TControl* control) {

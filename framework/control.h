@@ -59,6 +59,9 @@ class TControl : public TComponent {
     // The form this control is shown on, or null while it has no parent.
     TForm* ParentForm() const;
 
+    // Scales the control's edges by n/d (a change of DPI).
+    virtual void ChangeScale(int n, int d);
+
   protected:
     // Tells whoever shows the control to mirror one aspect of its state.
     virtual void Changed(TPeerAspect aspect);
@@ -86,6 +89,10 @@ class TWinControl : public TControl {
 
     const std::vector<TControl*>& Controls() const { return FControls; }
 
+    // Whether this kind of control takes the keyboard focus at all; group
+    // boxes, toolbars and forms do not.
+    virtual bool CanTakeFocus() const { return false; }
+
     bool HandleAllocated() const { return FPeer != nullptr; }
     // Makes the window (and those of the parents and children) if need be.
     THandle Handle();
@@ -106,6 +113,14 @@ class TWinControl : public TControl {
 
     // A child without a window of its own changed; this window shows it.
     virtual void ChildChanged(TControl& child, TPeerAspect aspect);
+
+    void ChangeScale(int n, int d) override;
+
+    // Docks the children into the area they fill, then lets each child
+    // arrange its own.
+    void AlignControls();
+    // The part of the control its docked children fill, in its own coordinates.
+    virtual TRect ChildArea() const;
 
   protected:
     void Changed(TPeerAspect aspect) override;

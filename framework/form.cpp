@@ -1,6 +1,7 @@
 #include "framework/form.h"
 
 #include "framework/application.h"
+#include "framework/layout.h"
 
 namespace tovel {
 
@@ -18,6 +19,14 @@ TForm::~TForm() {
 }
 
 void TForm::AfterConstruction() {
+    // Scaled to the monitor it will appear on before anything else looks at
+    // its lengths.
+    const int dpi = FApplication.WindowSystem().MonitorDpi(BoundsRect());
+    if (dpi > 0 && dpi != FPixelsPerInch) {
+        ChangeDpi(dpi, true);
+    }
+    FLoading = false;
+    Realign();
     LoadComponents();
     if (OnCreate) {
         FApplication.HandleEvent([this] { OnCreate(this); });
@@ -62,6 +71,7 @@ void TForm::SetFont(const TFont& value) {
     if (!(FFont == value)) {
         FFont = value;
         Changed(TPeerAspect::Font);
+        Realign();
     }
 }
 
@@ -70,7 +80,51 @@ void TForm::SetClientSize(int width, int height) {
         FClientWidth = width;
         FClientHeight = height;
         Changed(TPeerAspect::Bounds);
+        Realign();
     }
+}
+
+void TForm::ChangeDpi(int newDpi, bool scaleClientSize) {
+    const int oldDpi = FPixelsPerInch;
+    FPixelsPerInch = newDpi;
+    for (TControl* control : Controls()) {
+        control->ChangeScale(newDpi, oldDpi);
+    }
+    TFont font = FFont;
+    font.Height = MulDivRound(font.Height, newDpi, oldDpi);
+    FFont = font;
+    Changed(TPeerAspect::Font);
+    if (scaleClientSize) {
+        FClientWidth = MulDivRound(FClientWidth, newDpi, oldDpi);
+        FClientHeight = MulDivRound(FClientHeight, newDpi, oldDpi);
+        Changed(TPeerAspect::Bounds);
+    }
+    Realign();
+}
+
+void TForm::DpiChanged(int newDpi, const TRect& suggested) {
+    if (newDpi > 0 && newDpi != FPixelsPerInch) {
+        ChangeDpi(newDpi, false);
+    }
+    SetBoundsRect(suggested);
+}
+
+void TForm::ClientResized(int width, int height) {
+    if (FClientWidth != width || FClientHeight != height) {
+        FClientWidth = width;
+        FClientHeight = height;
+        Realign();
+    }
+}
+
+void TForm::Realign() {
+    if (!FLoading) {
+        AlignControls();
+    }
+}
+
+TRect TForm::ChildArea() const {
+    return TRect{0, 0, FClientWidth, FClientHeight};
 }
 
 void TForm::Changed(TPeerAspect aspect) {

@@ -75,6 +75,24 @@ class TForm : public TWinControl {
     int ClientHeight() const { return FClientHeight; }
     void SetClientSize(int width, int height);
 
+    // The DPI the form's lengths are given at now: 96 as designed, then the
+    // monitor's.
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    // Scales the controls, the font and the toolbar buttons from the current
+    // DPI to the new one; at creation the client size follows, on a move to
+    // another monitor the platform's suggested rectangle does instead.
+    void ChangeDpi(int newDpi, bool scaleClientSize);
+    // The system reports a new DPI for the window and the outer rectangle it
+    // suggests for it.
+    void DpiChanged(int newDpi, const TRect& suggested);
+
+    // The system resized the window (a DPI change, say): the new client size.
+    void ClientResized(int width, int height);
+
+    // Docks the controls and lays out the group boxes with the current font.
+    void Realign();
+    TRect ChildArea() const override;
+
     TNotifyEvent OnCreate;
     TCloseQueryEvent OnCloseQuery;
 
@@ -93,7 +111,9 @@ class TForm : public TWinControl {
     TFont FFont;
     int FClientWidth = 0;
     int FClientHeight = 0;
+    int FPixelsPerInch = 96;
     bool FShownBefore = false;
+    bool FLoading = true;
 };
 
 }  // namespace tovel

@@ -11,6 +11,7 @@ namespace tovel {
 
 class TApplication;
 class TWinControl;
+struct TFont;
 
 // A window handle as the portable code carries it: opaque, 0 for none.
 using THandle = std::uintptr_t;
@@ -68,6 +69,15 @@ class TAppWindowPeer {
 inline constexpr unsigned MB_OK = 0x00000000;
 inline constexpr unsigned MB_ICONERROR = 0x00000010;
 
+// Receives the ticks of a system timer, on the user-interface thread.
+class TTimerSink {
+  public:
+    virtual void TimerTick() = 0;
+
+  protected:
+    ~TTimerSink() = default;
+};
+
 // The windowing side of the platform: makes peers, runs the message loop and
 // provides the few process-wide user-interface services.
 class TWindowSystem {
@@ -91,6 +101,23 @@ class TWindowSystem {
     virtual bool SetForegroundWindow(THandle window) = 0;
     // The hourglass over the program's windows while busy, the default otherwise.
     virtual void SetBusyCursor(bool busy) = 0;
+    // Starts a periodic timer whose ticks reach the sink; answers its id, or
+    // 0 when the system refuses. The ids map back through a table of live
+    // timers, so a tick of a stopped timer reaches nobody.
+    virtual std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) = 0;
+    // Answers whether a running timer was stopped.
+    virtual bool StopTimer(std::uint32_t id) = 0;
+
+    // The height of a line of text in the font (its cell height, measured on
+    // the character "0"), in pixels.
+    virtual int TextLineHeight(const TFont& font) = 0;
+    // The face name of the system's menu font (from the non-client metrics),
+    // or of the stock system font when those cannot be read.
+    virtual std::u16string MenuFontName() = 0;
+    // The DPI of the monitor nearest the centre of the rectangle (the system
+    // DPI where monitors have none of their own).
+    virtual int MonitorDpi(const TRect& rect) const = 0;
+
     // The primary monitor's whole area and its work area (less the taskbar).
     virtual TRect ScreenRect() const = 0;
     virtual TRect WorkArea() const = 0;

@@ -1,6 +1,8 @@
 #include "framework/std_controls.h"
 
 #include "framework/application.h"
+#include "framework/form.h"
+#include "framework/layout.h"
 
 namespace tovel {
 namespace {
@@ -16,6 +18,17 @@ void RunUserEvent(TWinControl& control, Handler&& handler) {
 }
 
 }  // namespace
+
+// ---- TGroupBox -------------------------------------------------------------------
+
+TRect TGroupBox::ChildArea() const {
+    TForm* form = ParentForm();
+    TApplication* application = Application();
+    const int lineHeight = form != nullptr && application != nullptr
+                               ? application->WindowSystem().TextLineHeight(form->Font())
+                               : 13;
+    return GroupBoxInnerRect(Width(), Height(), lineHeight);
+}
 
 // ---- TRadioButton ------------------------------------------------------------
 

@@ -16,6 +16,9 @@ namespace tovel {
 class TGroupBox : public TWinControl {
   public:
     using TWinControl::TWinControl;
+
+    // Inside the frame, below the caption line of the form's font.
+    TRect ChildArea() const override;
 };
 
 // One of a set of radio buttons sharing a parent. A user click on the
@@ -25,6 +28,8 @@ class TGroupBox : public TWinControl {
 class TRadioButton : public TWinControl {
   public:
     explicit TRadioButton(TComponent* AOwner);
+
+    bool CanTakeFocus() const override { return true; }
 
     bool Checked() const { return FChecked; }
     void SetChecked(bool value);
@@ -43,6 +48,8 @@ class TRadioButton : public TWinControl {
 class TCheckBox : public TWinControl {
   public:
     explicit TCheckBox(TComponent* AOwner);
+
+    bool CanTakeFocus() const override { return true; }
 
     bool Checked() const { return FChecked; }
     void SetChecked(bool value);
@@ -63,6 +70,8 @@ enum class TComboBoxStyle { csDropDown, csDropDownList };
 class TComboBox : public TWinControl {
   public:
     explicit TComboBox(TComponent* AOwner);
+
+    bool CanTakeFocus() const override { return true; }
 
     const std::vector<std::u16string>& Items() const { return FItems; }
     void AddItem(const std::u16string& text);

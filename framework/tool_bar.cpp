@@ -1,6 +1,7 @@
 #include "framework/tool_bar.h"
 
 #include "framework/application.h"
+#include "framework/layout.h"
 
 namespace tovel {
 
@@ -35,6 +36,11 @@ std::vector<TToolButton*> TToolBar::Buttons() const {
         }
     }
     return buttons;
+}
+
+void TToolBar::ChangeScale(int n, int d) {
+    TWinControl::ChangeScale(n, d);
+    SetButtonSize(MulDivRound(FButtonWidth, n, d), MulDivRound(FButtonHeight, n, d));
 }
 
 void TToolBar::SetButtonSize(int width, int height) {

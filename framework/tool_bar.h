@@ -49,6 +49,9 @@ class TToolBar : public TWinControl {
     int ButtonHeight() const { return FButtonHeight; }
     void SetButtonSize(int width, int height);
 
+    // The button size scales with the rest.
+    void ChangeScale(int n, int d) override;
+
   private:
     bool FShowCaptions = false;
     bool FFlat = false;

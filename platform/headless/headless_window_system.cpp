@@ -2,6 +2,8 @@
 
 #include "framework/application.h"
 #include "framework/control.h"
+#include "framework/form.h"
+#include "framework/layout.h"
 #include "framework/text.h"
 
 namespace tovel::headless {
@@ -33,11 +35,53 @@ std::unique_ptr<TAppWindowPeer> HeadlessWindowSystem::CreateAppWindowPeer(
 }
 
 void HeadlessWindowSystem::RunMessageLoop(TApplication& application) {
-    // With nothing left to deliver the loop returns instead of waiting: the
-    // test is the user, and acts between runs.
-    while (!application.Terminated() && !FQueue.empty()) {
-        ProcessMessages(application);
+    // With nothing left to deliver and no timer to wait for, the loop returns
+    // instead of waiting: the test is the user, and acts between runs.
+    const std::uint64_t limit = FNow + RunLimit;
+    while (!application.Terminated()) {
+        if (!FQueue.empty()) {
+            ProcessMessages(application);
+        } else if (!FireNextTimer(limit)) {
+            break;
+        }
     }
+}
+
+std::uint32_t HeadlessWindowSystem::StartTimer(std::uint32_t interval, TTimerSink& sink) {
+    if (RefuseTimers || interval == 0) {
+        return 0;
+    }
+    const std::uint32_t id = ++FLastTimerId;
+    FTimers[id] = Timer{interval, FNow + interval, &sink};
+    return id;
+}
+
+bool HeadlessWindowSystem::StopTimer(std::uint32_t id) {
+    return FTimers.erase(id) != 0;
+}
+
+void HeadlessWindowSystem::AdvanceTime(std::uint64_t milliseconds) {
+    const std::uint64_t until = FNow + milliseconds;
+    while (FireNextTimer(until)) {
+    }
+    FNow = until;
+}
+
+bool HeadlessWindowSystem::FireNextTimer(std::uint64_t until) {
+    auto next = FTimers.end();
+    for (auto it = FTimers.begin(); it != FTimers.end(); ++it) {
+        if (next == FTimers.end() || it->second.Due < next->second.Due) {
+            next = it;
+        }
+    }
+    if (next == FTimers.end() || next->second.Due > until) {
+        return false;
+    }
+    FNow = next->second.Due;
+    next->second.Due += next->second.Interval;
+    // The sink may stop or start timers, so the entry is not used after this.
+    next->second.Sink->TimerTick();
+    return true;
 }
 
 void HeadlessWindowSystem::ProcessMessages(TApplication& application) {
@@ -61,6 +105,11 @@ int HeadlessWindowSystem::MessageBox(THandle owner, const std::u16string& text,
         OnMessageBox(FMessageBoxes.back());
     }
     return 1;  // IDOK
+}
+
+int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
+    const int height = font.Height < 0 ? -font.Height : font.Height;
+    return MulDivRound(LineHeightAt11Pixels, height, 11);
 }
 
 bool HeadlessWindowSystem::SetForegroundWindow(THandle window) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,11 +35,33 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle ActiveWindow() const override { return FActiveWindow; }
     bool SetForegroundWindow(THandle window) override;
     void SetBusyCursor(bool busy) override;
+    std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
+    bool StopTimer(std::uint32_t id) override;
+    int TextLineHeight(const TFont& font) override;
+    std::u16string MenuFontName() override { return MenuFont; }
+    int MonitorDpi(const TRect& /*rect*/) const override { return Dpi; }
     TRect ScreenRect() const override { return FScreen; }
     TRect WorkArea() const override { return FWorkArea; }
 
     // Work for the message loop, run in order as if it were a message.
     void Post(std::function<void()> task) { FQueue.push_back(std::move(task)); }
+
+    // The virtual clock, in milliseconds. Advancing it fires the timers that
+    // fall due, in time order, as the message loop would.
+    std::uint64_t Now() const { return FNow; }
+    void AdvanceTime(std::uint64_t milliseconds);
+    // How long the message loop may run on the virtual clock before it gives
+    // up waiting (so a program that never ends cannot hang a test).
+    std::uint64_t RunLimit = 60'000;
+    // Font metrics and monitor: a 13-pixel line for the 11-pixel design font
+    // at 96 DPI, scaled with the font's height.
+    int LineHeightAt11Pixels = 13;
+    std::u16string MenuFont = u"Yu Gothic UI";
+    int Dpi = 96;
+
+    // Makes the next StartTimer calls fail, as a system out of timers would.
+    bool RefuseTimers = false;
+    std::size_t RunningTimers() const { return FTimers.size(); }
 
     // Runs while a message box is open (the user reading it), if set.
     std::function<void(const MessageBoxCall&)> OnMessageBox;
@@ -60,6 +84,14 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle NextHandle() { return ++FLastHandle * 4; }
 
   private:
+    struct Timer {
+        std::uint32_t Interval;
+        std::uint64_t Due;
+        TTimerSink* Sink;
+    };
+    // Fires the earliest timer due at or before `until`; answers whether one fired.
+    bool FireNextTimer(std::uint64_t until);
+
     std::deque<std::function<void()>> FQueue;
     bool FQuitPosted = false;
     bool FBusy = false;
@@ -69,6 +101,9 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle FActiveWindow = 0;
     THandle FLastHandle = 0;
     int FWindowsCreated = 0;
+    std::map<std::uint32_t, Timer> FTimers;
+    std::uint32_t FLastTimerId = 0;
+    std::uint64_t FNow = 0;
     TRect FScreen{0, 0, 1024, 768};
     TRect FWorkArea{0, 0, 1024, 748};
 };

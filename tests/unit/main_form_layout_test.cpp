@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "framework/focus.h"
+#include "framework/layout.h"
+#include "tests/unit/main_form_fixture.h"
+
+namespace tovel {
+namespace {
+
+using headless::HeadlessPointerSettings;
+using headless::HeadlessWindowSystem;
+
+TEST(LayoutMathTest, RoundsHalvesAwayFromZero) {
+    EXPECT_EQ(MulDivRound(-11, 144, 96), -17);
+    EXPECT_EQ(MulDivRound(29, 144, 96), 44);
+    EXPECT_EQ(MulDivRound(5, 3, 2), 8);
+    EXPECT_EQ(MulDivRound(-5, 3, 2), -8);
+    EXPECT_EQ(MulDivRound(294, 120, 96), 368);  // 367.5
+    EXPECT_EQ(MulDivRound(2000000000, 3, 2), 3000000000LL > 2147483647 ? -1294967296 : 0)
+        << "computed wide, then cut to int like the system's MulDiv result";
+}
+
+TEST(LayoutMathTest, ScalesEdgesSoNeighboursStayAdjacent) {
+    const TRect above = Bounds(0, 29, 294, 79);
+    const TRect below = Bounds(0, 108, 294, 47);
+    const TRect a = ScaleRect(above, 120, 96);
+    const TRect b = ScaleRect(below, 120, 96);
+    EXPECT_EQ(a.Bottom, b.Top);
+    EXPECT_EQ(a, (TRect{0, 36, 368, 135}));
+}
+
+TEST(LayoutMathTest, CentresInTheWorkAreaButNeverAboveOrLeftOfIt) {
+    EXPECT_EQ(CentreInWorkArea(TRect{0, 0, 1024, 748}, 300, 228), (TPoint{362, 260}));
+    EXPECT_EQ(CentreInWorkArea(TRect{100, 20, 1124, 768}, 301, 229), (TPoint{461, 279}));
+    EXPECT_EQ(CentreInWorkArea(TRect{0, 30, 640, 480}, 800, 600), (TPoint{0, 30}));
+}
+
+// The main window's controls at a given font line height and DPI.
+class MainFormLayoutTest : public ::testing::Test {
+  protected:
+    HeadlessWindowSystem windows;
+    HeadlessPointerSettings pointer{&windows};
+    std::unique_ptr<TApplication> application;
+    TmainForm* form = nullptr;
+
+    void Create(int lineHeight, int dpi = 96) {
+        windows.LineHeightAt11Pixels = lineHeight;
+        windows.Dpi = dpi;
+        application = std::make_unique<TApplication>(windows);
+        form = application->CreateForm<TmainForm>(TmainFormServices{pointer});
+    }
+};
+
+TEST_F(MainFormLayoutTest, DesignFontGivesTheDesignedRectangles) {
+    Create(13);
+    EXPECT_EQ(form->ClientWidth(), 294);
+    EXPECT_EQ(form->ClientHeight(), 196);
+    EXPECT_EQ(form->ToolBar1->BoundsRect(), Bounds(0, 0, 294, 29));
+    EXPECT_EQ(form->GroupBoxWheel->BoundsRect(), Bounds(0, 29, 294, 79));
+    EXPECT_EQ(form->BtnPage->BoundsRect(), Bounds(2, 15, 290, 17));
+    EXPECT_EQ(form->BtnLine->BoundsRect(), Bounds(2, 39, 290, 17));
+    EXPECT_EQ(form->ComboBoxLine->BoundsRect(), Bounds(2, 56, 290, 21));
+    EXPECT_EQ(form->GroupBoxPointer->BoundsRect(), Bounds(0, 108, 294, 47));
+    EXPECT_EQ(form->ComboBoxSpeed->BoundsRect(), Bounds(2, 15, 290, 21));
+    EXPECT_EQ(form->GroupBoxNoActive->BoundsRect(), Bounds(0, 155, 294, 41));
+    EXPECT_EQ(form->CHKNoActive->BoundsRect(), Bounds(2, 15, 290, 24));
+}
+
+TEST_F(MainFormLayoutTest, ATallerLineMovesTheTopDockedControlsOnly) {
+    Create(15);
+    EXPECT_EQ(form->BtnPage->BoundsRect(), Bounds(2, 17, 290, 17));
+    EXPECT_EQ(form->ComboBoxSpeed->BoundsRect(), Bounds(2, 17, 290, 21));
+    EXPECT_EQ(form->CHKNoActive->BoundsRect(), Bounds(2, 17, 290, 22));
+    EXPECT_EQ(form->BtnLine->BoundsRect(), Bounds(2, 39, 290, 17));
+    EXPECT_EQ(form->ComboBoxLine->BoundsRect(), Bounds(2, 56, 290, 21));
+}
+
+TEST_F(MainFormLayoutTest, CreatedAt144DpiEverythingIsScaledByOneAndAHalf) {
+    Create(13, 144);
+    EXPECT_EQ(form->PixelsPerInch(), 144);
+    EXPECT_EQ(form->ClientWidth(), 441);
+    EXPECT_EQ(form->ClientHeight(), 294);
+    EXPECT_EQ(form->Font().Height, -17);
+    EXPECT_EQ(form->ToolBar1->Height(), 44);
+    EXPECT_EQ(form->ToolBar1->ButtonHeight(), 32);  // 21 * 1.5 = 31.5
+    EXPECT_EQ(form->GroupBoxWheel->Top(), 44);
+    EXPECT_EQ(form->GroupBoxNoActive->BoundsRect().Bottom, 294);
+    EXPECT_EQ(form->BtnLine->Width(), 441 - 4);
+}
+
+TEST_F(MainFormLayoutTest, ADpiChangeTakesTheSuggestedRectangleAndRescalesFromTheCurrentDpi) {
+    Create(13, 144);
+    form->DpiChanged(96, TRect{10, 20, 310, 248});
+    EXPECT_EQ(form->BoundsRect(), (TRect{10, 20, 310, 248}));
+    EXPECT_EQ(form->Font().Height, -11);
+    EXPECT_EQ(form->ToolBar1->ButtonHeight(), 21);
+    form->ClientResized(294, 196);
+    EXPECT_EQ(form->GroupBoxWheel->BoundsRect(), Bounds(0, 29, 294, 79));
+}
+
+// ---- keyboard ------------------------------------------------------------------------
+
+class MainFormFocusTest : public testing::MainFormTest {
+  protected:
+    void SetUp() override { form->Show(); }
+
+    std::vector<TWinControl*> TabCycle() {
+        std::vector<TWinControl*> visited;
+        TWinControl* first = FirstFocusControl(*form);
+        for (TWinControl* c = first; c != nullptr;) {
+            visited.push_back(c);
+            c = FindNextTabStop(*form, c, true);
+            if (c == first) {
+                break;
+            }
+        }
+        return visited;
+    }
+};
+
+TEST_F(MainFormFocusTest, TabVisitsTheCheckedRadioThenTheListsAndTheCheckBox) {
+    Start(kWheelPageScroll);
+    EXPECT_EQ(TabCycle(),
+              (std::vector<TWinControl*>{form->BtnPage, form->ComboBoxSpeed, form->CHKNoActive}));
+    form->BtnLine->UserClick();
+    EXPECT_EQ(TabCycle(), (std::vector<TWinControl*>{form->BtnLine, form->ComboBoxLine,
+                                                     form->ComboBoxSpeed, form->CHKNoActive}));
+    EXPECT_EQ(FindNextTabStop(*form, form->BtnLine, false), form->CHKNoActive) << "Shift+Tab wraps";
+}
+
+TEST_F(MainFormFocusTest, WithoutRoutingTheCheckBoxDropsOutOfTheTabCycle) {
+    Start(5, 10, 0, false);
+    EXPECT_EQ(TabCycle(),
+              (std::vector<TWinControl*>{form->BtnLine, form->ComboBoxLine, form->ComboBoxSpeed}));
+}
+
+TEST_F(MainFormFocusTest, ArrowKeysMoveAmongFocusableSiblingsInTabOrder) {
+    Start(kWheelPageScroll);
+    EXPECT_EQ(FindArrowTarget(*form->BtnPage, true), form->BtnLine) << "the list is disabled";
+    form->BtnLine->UserClick();
+    EXPECT_EQ(FindArrowTarget(*form->BtnPage, true), form->ComboBoxLine);
+    EXPECT_EQ(FindArrowTarget(*form->BtnLine, false), form->ComboBoxLine) << "wraps round";
+    EXPECT_EQ(FindArrowTarget(*form->CHKNoActive, true), form->CHKNoActive);
+}
+
+}  // namespace
+}  // namespace tovel
