@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tovel {
 
@@ -24,6 +26,7 @@ inline constexpr std::uint32_t kErrorNotReady = 21;               // ERROR_NOT_R
 inline constexpr std::uint32_t kErrorSharingViolation = 32;       // ERROR_SHARING_VIOLATION
 inline constexpr std::uint32_t kErrorBadNetPath = 53;             // ERROR_BAD_NETPATH
 inline constexpr std::uint32_t kErrorBadNetName = 67;             // ERROR_BAD_NET_NAME
+inline constexpr std::uint32_t kErrorDiskFull = 112;              // ERROR_DISK_FULL
 inline constexpr std::uint32_t kErrorInvalidName = 123;           // ERROR_INVALID_NAME
 inline constexpr std::uint32_t kErrorBadPathName = 161;           // ERROR_BAD_PATHNAME
 inline constexpr std::uint32_t kErrorAlreadyExists = 183;         // ERROR_ALREADY_EXISTS
@@ -47,6 +50,22 @@ struct AttributeRead {
     static AttributeRead Failed(std::uint32_t code) { return {std::nullopt, code}; }
 };
 
+// The outcome of reading a whole file: its bytes, the news that there is no file to
+// read, or the system error code that stopped the read.
+struct FileRead {
+    enum class Outcome { Read, Missing, Failed };
+
+    Outcome outcome = Outcome::Missing;
+    std::vector<std::uint8_t> contents;  // only for Read
+    std::uint32_t error = kErrorSuccess;  // only for Failed
+
+    static FileRead Of(std::vector<std::uint8_t> bytes) {
+        return {Outcome::Read, std::move(bytes), kErrorSuccess};
+    }
+    static FileRead Absent() { return {Outcome::Missing, {}, kErrorSuccess}; }
+    static FileRead Failed(std::uint32_t code) { return {Outcome::Failed, {}, code}; }
+};
+
 // Files and folders as the program sees them. Paths are full Windows paths
 // (drive letter, backslashes) in UTF-16.
 class FileSystem {
@@ -67,6 +86,20 @@ class FileSystem {
     // (backup semantics, others may read), and closes it again at once.
     // Answers whether the open succeeded.
     virtual bool CanOpenThroughLinks(const std::u16string& path) = 0;
+
+    // Reads the whole file at path, following links, while other programs may read it
+    // but not write it. A path that names no file (nothing there, a missing folder on
+    // the way, a link to nothing, or a folder) answers Missing; a file that is there
+    // but cannot be opened or read answers Failed with the system error code.
+    virtual FileRead ReadWholeFile(const std::u16string& path) = 0;
+
+    // Makes contents the whole content of the file at path, all or nothing: the bytes
+    // go to a new file beside the target, which then takes the target's place, so a
+    // failure at any point leaves the old file as it was. A link at path stays a link:
+    // the file it points to is replaced. kErrorSuccess or the system error code; a
+    // folder at path or a read-only file there is refused (access denied).
+    virtual std::uint32_t ReplaceWholeFile(const std::u16string& path,
+                                           const std::vector<std::uint8_t>& contents) = 0;
 };
 
 }  // namespace tovel

@@ -155,6 +155,14 @@ void HeadlessFileSystem::Remove(const std::u16string& path) {
     }
 }
 
+void HeadlessFileSystem::SetReadOnly(const std::u16string& path, bool readOnly) {
+    const Resolved resolved = Resolve(path, true);
+    if (resolved.error != kErrorSuccess || resolved.isRoot || resolved.entry->kind != Kind::File) {
+        throw std::logic_error("headless file system: no file to mark read-only");
+    }
+    entries_.at(resolved.key).readOnly = readOnly;
+}
+
 void HeadlessFileSystem::SetSpecialFolder(std::int32_t csidl, const std::u16string& path) {
     specialFolders_[csidl] = path;
 }
@@ -337,6 +345,53 @@ bool HeadlessFileSystem::CanOpenThroughLinks(const std::u16string& path) {
     }
     Record(FileOperation::CanOpenThroughLinks, path, 0, error);
     return error == kErrorSuccess;
+}
+
+FileRead HeadlessFileSystem::ReadWholeFile(const std::u16string& path) {
+    FileRead read;
+    if (const std::uint32_t injected = InjectedError(FileOperation::ReadWholeFile, path)) {
+        read = FileRead::Failed(injected);
+    } else {
+        const Resolved resolved = Resolve(path, true);
+        if (resolved.error == kErrorFileNotFound || resolved.error == kErrorPathNotFound) {
+            read = FileRead::Absent();
+        } else if (resolved.error != kErrorSuccess) {
+            read = FileRead::Failed(resolved.error);
+        } else if (resolved.isRoot || resolved.entry->kind != Kind::File) {
+            read = FileRead::Absent();  // a folder is no file to read
+        } else {
+            read = FileRead::Of(resolved.entry->contents);
+        }
+    }
+    Record(FileOperation::ReadWholeFile, path, 0,
+           read.outcome == FileRead::Outcome::Failed ? read.error : kErrorSuccess);
+    return read;
+}
+
+std::uint32_t HeadlessFileSystem::ReplaceWholeFile(const std::u16string& path,
+                                                   const std::vector<std::uint8_t>& contents) {
+    // The tree changes in one step or not at all, which is what the real replacement
+    // through a file beside the target guarantees.
+    std::uint32_t error = InjectedError(FileOperation::ReplaceWholeFile, path);
+    if (error == kErrorSuccess) {
+        const Resolved resolved = Resolve(path, true);
+        if (resolved.error == kErrorSuccess) {
+            if (resolved.isRoot || resolved.entry->kind != Kind::File || resolved.entry->readOnly) {
+                error = kErrorAccessDenied;
+            } else {
+                entries_.at(resolved.key).contents = contents;
+            }
+        } else if (resolved.parentExists) {
+            Entry& entry = entries_[resolved.key];
+            entry.kind = Kind::File;
+            entry.name = resolved.finalName;
+            entry.contents = contents;
+        } else {
+            error = resolved.error;
+        }
+    }
+    calls_.push_back(FileCall{FileOperation::ReplaceWholeFile, path, 0, error, contents});
+    return error;
 }
 
 }  // namespace tovel::headless

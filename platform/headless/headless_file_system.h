@@ -16,6 +16,8 @@ enum class FileOperation {
     ReadAttributes,
     CreateFolder,
     CanOpenThroughLinks,
+    ReadWholeFile,
+    ReplaceWholeFile,
 };
 
 // One call that reached the file system, with what it answered.
@@ -24,6 +26,7 @@ struct FileCall {
     std::u16string path;      // as the caller passed it; empty for a folder lookup
     std::int32_t csidl = 0;   // the folder lookup's CSIDL
     std::uint32_t error = 0;  // kErrorSuccess, or the error the call reported
+    std::vector<std::uint8_t> contents = {};  // what a whole-file write delivered
     bool operator==(const FileCall&) const = default;
 };
 
@@ -45,6 +48,8 @@ class HeadlessFileSystem final : public FileSystem {
     // A junction at path pointing to target, which need not exist.
     void AddJunction(const std::u16string& path, const std::u16string& target);
     void Remove(const std::u16string& path);  // the entry and everything below it
+    // A read-only file refuses to be replaced (access denied), as the system's does.
+    void SetReadOnly(const std::u16string& path, bool readOnly);
 
     // Special folders answer only once set; an unset CSIDL fails to look up.
     void SetSpecialFolder(std::int32_t csidl, const std::u16string& path);
@@ -67,6 +72,9 @@ class HeadlessFileSystem final : public FileSystem {
     AttributeRead ReadAttributes(const std::u16string& path) override;
     std::uint32_t CreateFolder(const std::u16string& path) override;
     bool CanOpenThroughLinks(const std::u16string& path) override;
+    FileRead ReadWholeFile(const std::u16string& path) override;
+    std::uint32_t ReplaceWholeFile(const std::u16string& path,
+                                   const std::vector<std::uint8_t>& contents) override;
 
   private:
     struct Entry {
@@ -74,6 +82,7 @@ class HeadlessFileSystem final : public FileSystem {
         std::u16string name;    // as first spelt, for listings
         std::u16string target;  // a junction's target, full path
         std::vector<std::uint8_t> contents;
+        bool readOnly = false;
     };
 
     // Where a path leads: the entry it names, or the error on the way. When only the

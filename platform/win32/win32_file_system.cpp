@@ -3,13 +3,108 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <string>
 
 namespace tovel::win32 {
 namespace {
 
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// Owns one handle from CreateFileW and closes it on every way out.
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Close(); }
+
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    // Closing is a step of its own where a file must be complete before it is moved.
+    bool Close() {
+        const bool closed = !Valid() || CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+// A handle that reaches whatever the path finally names, folders and the targets of
+// links included, without reading or locking its contents.
+HANDLE OpenForInspection(const std::u16string& path) {
+    return CreateFileW(Wide(path), FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool IsFolderThroughLinks(const std::u16string& path) {
+    FileHandle handle(OpenForInspection(path));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return handle.Valid() && GetFileInformationByHandle(handle.Get(), &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The path of the file a handle has open, every link on the way resolved.
+std::optional<std::u16string> FinalPathOf(HANDLE handle) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        if (length < buffer.size()) {
+            return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
+        }
+        buffer.assign(length + 1, L'\0');  // too small: length is the size it needs
+    }
+}
+
+// Writes all of contents to a file opened for writing.
+DWORD WriteAll(HANDLE file, const std::vector<std::uint8_t>& contents) {
+    std::size_t done = 0;
+    while (done < contents.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, contents.data() + done, chunk, &written, nullptr)) {
+            return GetLastError();
+        }
+        if (written == 0) {
+            return ERROR_WRITE_FAULT;
+        }
+        done += written;
+    }
+    return ERROR_SUCCESS;
+}
+
+// A new, empty file beside target under a name no one else uses.
+HANDLE CreateTemporaryBeside(const std::u16string& target, std::u16string& temporary,
+                             DWORD& error) {
+    const std::wstring stamp = std::to_wstring(GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(GetTickCount64());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring suffix = L"." + stamp + L"-" + std::to_wstring(attempt) + L".tmp";
+        temporary = target + std::u16string(reinterpret_cast<const char16_t*>(suffix.c_str()));
+        const HANDLE handle = CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            error = ERROR_SUCCESS;
+            return handle;
+        }
+        error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    temporary.clear();
+    return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
@@ -52,6 +147,95 @@ bool Win32FileSystem::CanOpenThroughLinks(const std::u16string& path) {
     }
     CloseHandle(handle);
     return true;
+}
+
+FileRead Win32FileSystem::ReadWholeFile(const std::u16string& path) {
+    // Sharing read access only: no one may write the file while it is being read.
+    FileHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return FileRead::Absent();
+        }
+        // A folder refuses a plain open; it is no file, not a file that is locked.
+        if (IsFolderThroughLinks(path)) {
+            return FileRead::Absent();
+        }
+        return FileRead::Failed(error);
+    }
+    std::vector<std::uint8_t> contents;
+    std::uint8_t chunk[65536];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr)) {
+            return FileRead::Failed(GetLastError());
+        }
+        if (read == 0) {
+            break;
+        }
+        contents.insert(contents.end(), chunk, chunk + read);
+    }
+    return FileRead::Of(std::move(contents));
+}
+
+std::uint32_t Win32FileSystem::ReplaceWholeFile(const std::u16string& path,
+                                                const std::vector<std::uint8_t>& contents) {
+    // Find the file that is really meant: through a link, the link's target, so that
+    // the link itself stays in place.
+    std::u16string target = path;
+    bool exists = false;
+    {
+        FileHandle existing(OpenForInspection(path));
+        if (existing.Valid()) {
+            BY_HANDLE_FILE_INFORMATION info = {};
+            if (!GetFileInformationByHandle(existing.Get(), &info)) {
+                return GetLastError();
+            }
+            // The plain open of a folder or a read-only file for writing is refused
+            // with this code; say the same before anything is written.
+            if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+                return ERROR_ACCESS_DENIED;
+            }
+            const std::optional<std::u16string> finalPath = FinalPathOf(existing.Get());
+            if (!finalPath) {
+                return GetLastError();
+            }
+            target = *finalPath;
+            exists = true;
+        } else if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
+            return error;  // a missing folder on the way, or the file cannot be reached
+        }
+    }
+
+    std::u16string temporary;
+    DWORD error = ERROR_SUCCESS;
+    FileHandle file(CreateTemporaryBeside(target, temporary, error));
+    if (!file.Valid()) {
+        return error;
+    }
+    error = WriteAll(file.Get(), contents);
+    if (error == ERROR_SUCCESS && !FlushFileBuffers(file.Get())) {
+        error = GetLastError();
+    }
+    if (!file.Close() && error == ERROR_SUCCESS) {
+        error = GetLastError();
+    }
+    if (error == ERROR_SUCCESS) {
+        // ReplaceFileW keeps the old file's attributes, security and creation time.
+        const BOOL replaced =
+            exists ? ReplaceFileW(Wide(target), Wide(temporary), nullptr,
+                                  REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
+                                  nullptr, nullptr)
+                   : MoveFileExW(Wide(temporary), Wide(target),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (replaced) {
+            return ERROR_SUCCESS;
+        }
+        error = GetLastError();
+    }
+    DeleteFileW(Wide(temporary));
+    return error;
 }
 
 }  // namespace tovel::win32

@@ -12,6 +12,9 @@ class Win32FileSystem final : public FileSystem {
     AttributeRead ReadAttributes(const std::u16string& path) override;
     std::uint32_t CreateFolder(const std::u16string& path) override;
     bool CanOpenThroughLinks(const std::u16string& path) override;
+    FileRead ReadWholeFile(const std::u16string& path) override;
+    std::uint32_t ReplaceWholeFile(const std::u16string& path,
+                                   const std::vector<std::uint8_t>& contents) override;
 };
 
 }  // namespace tovel::win32
