@@ -56,7 +56,7 @@ struct FileRead {
     enum class Outcome { Read, Missing, Failed };
 
     Outcome outcome = Outcome::Missing;
-    std::vector<std::uint8_t> contents;  // only for Read
+    std::vector<std::uint8_t> contents;   // only for Read
     std::uint32_t error = kErrorSuccess;  // only for Failed
 
     static FileRead Of(std::vector<std::uint8_t> bytes) {

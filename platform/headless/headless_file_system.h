@@ -23,9 +23,9 @@ enum class FileOperation {
 // One call that reached the file system, with what it answered.
 struct FileCall {
     FileOperation operation;
-    std::u16string path;      // as the caller passed it; empty for a folder lookup
-    std::int32_t csidl = 0;   // the folder lookup's CSIDL
-    std::uint32_t error = 0;  // kErrorSuccess, or the error the call reported
+    std::u16string path;                      // as the caller passed it; empty for a folder lookup
+    std::int32_t csidl = 0;                   // the folder lookup's CSIDL
+    std::uint32_t error = 0;                  // kErrorSuccess, or the error the call reported
     std::vector<std::uint8_t> contents = {};  // what a whole-file write delivered
     bool operator==(const FileCall&) const = default;
 };

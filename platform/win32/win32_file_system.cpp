@@ -71,7 +71,8 @@ std::optional<std::u16string> FinalPathOf(HANDLE handle) {
 DWORD WriteAll(HANDLE file, const std::vector<std::uint8_t>& contents) {
     std::size_t done = 0;
     while (done < contents.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 20));
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 20));
         DWORD written = 0;
         if (!WriteFile(file, contents.data() + done, chunk, &written, nullptr)) {
             return GetLastError();
@@ -87,8 +88,8 @@ DWORD WriteAll(HANDLE file, const std::vector<std::uint8_t>& contents) {
 // A new, empty file beside target under a name no one else uses.
 HANDLE CreateTemporaryBeside(const std::u16string& target, std::u16string& temporary,
                              DWORD& error) {
-    const std::wstring stamp = std::to_wstring(GetCurrentProcessId()) + L"-" +
-                               std::to_wstring(GetTickCount64());
+    const std::wstring stamp =
+        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::wstring suffix = L"." + stamp + L"-" + std::to_wstring(attempt) + L".tmp";
         temporary = target + std::u16string(reinterpret_cast<const char16_t*>(suffix.c_str()));
@@ -194,7 +195,8 @@ std::uint32_t Win32FileSystem::ReplaceWholeFile(const std::u16string& path,
             }
             // The plain open of a folder or a read-only file for writing is refused
             // with this code; say the same before anything is written.
-            if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+            if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) !=
+                0) {
                 return ERROR_ACCESS_DENIED;
             }
             const std::optional<std::u16string> finalPath = FinalPathOf(existing.Get());
