@@ -26,7 +26,9 @@ int RunProgram(ProgramEnvironment& environment) {
     application.SetMainFormOnTaskBar(false);
     application.SetTitle(u"Tovel");
 
-    application.CreateForm<TmainForm>(TmainFormServices{environment.PointerSettings});
+    application.CreateForm<TmainForm>(
+        TmainFormServices{environment.PointerSettings, varnel, environment.Files, environment.Codec,
+                          environment.Messages, environment.CommandLine});
     application.Run();
     return 0;
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <string>
+
 #include "framework/peer.h"
 #include "platform/file_system.h"
 #include "platform/named_mutex.h"
+#include "platform/system_messages.h"
 #include "platform/system_version.h"
+#include "platform/text_codec.h"
 #include "settings/system_pointer_settings.h"
 
 namespace tovel {
@@ -15,6 +19,10 @@ struct ProgramEnvironment {
     NamedMutexes& Mutexes;
     SystemPointerSettings& PointerSettings;
     TWindowSystem& Windows;
+    TextCodec& Codec;
+    SystemMessages& Messages;
+    // The whole command line as the system gives it, program path first.
+    std::u16string CommandLine;
 };
 
 // The single-instance guard's name: one copy per logon session.

@@ -152,10 +152,16 @@ void TForm::WndProc(TMessage& message) {
         case WM_CLOSE:
             Close();
             return;
-        case WM_QUERYENDSESSION:
+        case WM_QUERYENDSESSION: {
             // The session may end once the close query agrees.
+            FQueryingEndSession = true;
+            struct Reset {
+                bool& flag;
+                ~Reset() { flag = false; }
+            } reset{FQueryingEndSession};
             message.Result = CloseQuery() ? 1 : 0;
             return;
+        }
         case WM_ENDSESSION:
             if (message.WParam != 0) {
                 FApplication.Terminate();

@@ -56,6 +56,8 @@ class TForm : public TWinControl {
     void Close();
     // Asks OnCloseQuery whether the form may close.
     virtual bool CloseQuery();
+    // Set while the system asks whether the logon session may end.
+    bool QueryingEndSession() const { return FQueryingEndSession; }
 
     TWindowState WindowState() const { return FWindowState; }
     void SetWindowState(TWindowState value);
@@ -114,6 +116,7 @@ class TForm : public TWinControl {
     int FPixelsPerInch = 96;
     bool FShownBefore = false;
     bool FLoading = true;
+    bool FQueryingEndSession = false;
 };
 
 }  // namespace tovel

@@ -27,7 +27,8 @@ class BusyCursor {
 }  // namespace
 
 std::int32_t TmainForm::LineCount() const {
-    return ComboBoxLine->ItemIndex() + 1;
+    const int index = ComboBoxLine->ItemIndex();
+    return index >= 0 ? index + 1 : FUnlistedLineCount;
 }
 
 std::int32_t TmainForm::PointerSpeed() const {

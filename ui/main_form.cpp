@@ -141,12 +141,20 @@ void TmainForm::BuildComponents() {
     N1 = MakeItem(this, PPMenu, u"N1", u"-");
     PPClose = MakeItem(this, PPMenu, u"PPClose", u"終了");
 
+    Timer = new TTimer(*Application(), this);
+    Timer->SetName(u"Timer");
+    Timer->SetEnabled(false);
+    Timer->SetInterval(1000);
+
     TrayIcon = Make<TCoolTrayIcon>(this, u"TrayIcon");
     TrayIcon->SetPopupMenu(PPMenu);
     TrayIcon->SetMinimizeToTray(true);
 }
 
 void TmainForm::WireEvents() {
+    OnCreate = [this](TObject* sender) { FormCreate(sender); };
+    OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+    Timer->OnTimer = [this](TObject* sender) { TimerTimer(sender); };
     BtnPage->OnClick = [this](TObject* sender) { BtnPageClick(sender); };
     BtnLine->OnClick = [this](TObject* sender) { BtnLineClick(sender); };
     ComboBoxLine->OnChange = [this](TObject* sender) { ComboBoxLineChange(sender); };

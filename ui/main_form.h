@@ -2,11 +2,19 @@
 
 #include <cstdint>
 
+#include <string>
+
+#include "app/varnel.h"
 #include "framework/application.h"
 #include "framework/form.h"
 #include "framework/menu.h"
 #include "framework/std_controls.h"
+#include "framework/timer.h"
 #include "framework/tool_bar.h"
+#include "platform/file_system.h"
+#include "platform/system_messages.h"
+#include "platform/text_codec.h"
+#include "settings/settings_file.h"
 #include "settings/system_pointer_settings.h"
 #include "tray/cool_tray_icon.h"
 
@@ -15,6 +23,12 @@ namespace tovel {
 // What the main window reaches outside itself.
 struct TmainFormServices {
     SystemPointerSettings& PointerSettings;
+    Varnel& DataFolder;
+    FileSystem& Files;
+    TextCodec& Codec;
+    SystemMessages& Messages;
+    // The process's whole command line, program path first.
+    std::u16string CommandLine;
 };
 
 // The program's only window: the three mouse settings, the toolbar, the tray
@@ -37,6 +51,7 @@ class TmainForm : public TForm {
     TMenuItem* PPPage;
     TMenuItem* PPLine;
     TMenuItem* N3;
+    TTimer* Timer;
     TGroupBox* GroupBoxPointer;
     TComboBox* ComboBoxSpeed;
     TGroupBox* GroupBoxNoActive;
@@ -57,6 +72,9 @@ class TmainForm : public TForm {
     void ApplyWheelRouting();
 
     // Event handlers.
+    void FormCreate(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void TimerTimer(TObject* Sender);
     void BtnPageClick(TObject* Sender);
     void BtnLineClick(TObject* Sender);
     void ComboBoxLineChange(TObject* Sender);
@@ -80,8 +98,19 @@ class TmainForm : public TForm {
 
     void BuildComponents();
     void WireEvents();
+    SettingsFile LineCountFile() const;
+    // The saved line index for page mode at start; a file that cannot be read
+    // is reported and then treated as absent, so the program still starts.
+    int SavedLineIndex();
 
     TmainFormServices FServices;
+    // The system's line count at start when the list cannot show it (0, or
+    // more than 100): while nothing is selected, it is the count written
+    // back, so the user's own value is never replaced by a made-up one.
+    std::int32_t FUnlistedLineCount = 0;
+    // A save failed on an earlier close request; the next one does not hold
+    // the program up again.
+    bool FSaveFailed = false;
 };
 
 }  // namespace tovel

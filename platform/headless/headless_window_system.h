@@ -74,6 +74,12 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // How many system windows the program made (controls, forms, application).
     int WindowsCreated() const { return FWindowsCreated; }
     bool QuitPosted() const { return FQuitPosted; }
+    // Forgets what was recorded so far (cursor changes, boxes, foreground).
+    void ClearRecords() {
+        FCursorChanges.clear();
+        FMessageBoxes.clear();
+        FForeground.clear();
+    }
 
     void SetActiveWindow(THandle window) { FActiveWindow = window; }
     void SetScreen(const TRect& screen, const TRect& workArea) {

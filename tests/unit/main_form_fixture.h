@@ -6,9 +6,7 @@
 
 #include "framework/application.h"
 #include "framework/text.h"
-#include "platform/headless/headless_pointer_settings.h"
-#include "platform/headless/headless_window_system.h"
-#include "ui/main_form.h"
+#include "tests/unit/headless_machine.h"
 
 namespace tovel::headless {
 
@@ -28,47 +26,51 @@ using headless::HeadlessPointerSettings;
 using Op = HeadlessPointerSettings::Op;
 using Call = HeadlessPointerSettings::Call;
 
-// The main window on the headless platform, brought into a running state the
-// way start-up does: lists filled, selections from the system's values, the
-// wheel mode applied once.
+// A write as the controller makes it: under the hourglass.
+inline Call Write(Op op, std::int32_t value, UpdateScope scope) {
+    return Call{op, value, scope, true};
+}
+
+// The main window on the headless platform, started the way the program
+// starts it (resident, so nothing ends by itself) from the system values and
+// the saved line index a test chooses.
 class MainFormTest : public ::testing::Test {
   protected:
+    headless::HeadlessFileSystem files;
+    headless::HeadlessSystemVersion version{10};
     headless::HeadlessWindowSystem windows;
     HeadlessPointerSettings pointer{&windows};
+    headless::HeadlessTextCodec codec;
+    headless::HeadlessSystemMessages messages;
+    Varnel varnel{files, version};
     TApplication application{windows};
-    TmainForm* form = application.CreateForm<TmainForm>(TmainFormServices{pointer});
+    TmainForm* form = nullptr;
+
+    MainFormTest() {
+        PrepareAppData(files);
+        varnel.EnsureDataFolder(u"Tovel", false);
+        application.SetTitle(u"Tovel");
+    }
+
+    void SaveLineIndexFile(const std::string& count) {
+        const std::string text = "[Line]\r\nCount=" + count + "\r\n\r\n";
+        files.AddFile(kIniPath, std::vector<std::uint8_t>(text.begin(), text.end()));
+    }
 
     void Start(std::int32_t lines, std::int32_t speed = 10, std::int32_t routing = 0,
-               bool routingOffered = true, int savedLineIndex = 2) {
+               bool routingOffered = true, int savedLineIndex = 2,
+               const std::u16string& arguments = u"/t") {
         pointer.WheelScrollLines = lines;
         pointer.MouseSpeed = speed;
         pointer.WheelRouting = routing;
-        form->GroupBoxNoActive->SetEnabled(routingOffered);
-        form->PPNoActive->SetEnabled(routingOffered);
-        for (int i = 1; i <= 20; ++i) {
-            form->ComboBoxSpeed->AddItem(IntToStr(i));
+        version.SetMajorVersion(routingOffered ? 10u : 6u);
+        if (savedLineIndex != 2) {
+            SaveLineIndexFile(std::to_string(savedLineIndex));
         }
-        form->ComboBoxSpeed->SetItemIndex(speed - 1);
-        for (int i = 1; i <= 100; ++i) {
-            form->ComboBoxLine->AddItem(IntToStr(i));
-        }
-        if (lines == kWheelPageScroll) {
-            form->MMode = 0;
-            form->ComboBoxLine->SetItemIndex(savedLineIndex);
-        } else {
-            form->MMode = 1;
-            form->ComboBoxLine->SetItemIndex(lines - 1);
-        }
-        form->ApplyWheelMode();
-        if (routingOffered) {
-            form->CHKNoActive->SetChecked(routing == kRoutingMousePos);
-            form->PPNoActive->SetChecked(form->CHKNoActive->Checked());
-        }
+        form = application.CreateForm<TmainForm>(
+            TmainFormServices{pointer, varnel, files, codec, messages, u"Tovel.exe " + arguments});
         pointer.ClearCalls();
-    }
-
-    static Call Write(Op op, std::int32_t value, UpdateScope scope) {
-        return Call{op, value, scope, true};
+        windows.ClearRecords();
     }
 
     // Every mirror of the wheel mode agrees with the given mode.

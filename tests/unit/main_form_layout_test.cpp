@@ -7,9 +7,6 @@
 namespace tovel {
 namespace {
 
-using headless::HeadlessPointerSettings;
-using headless::HeadlessWindowSystem;
-
 TEST(LayoutMathTest, RoundsHalvesAwayFromZero) {
     EXPECT_EQ(MulDivRound(-11, 144, 96), -17);
     EXPECT_EQ(MulDivRound(29, 144, 96), 44);
@@ -35,18 +32,12 @@ TEST(LayoutMathTest, CentresInTheWorkAreaButNeverAboveOrLeftOfIt) {
 }
 
 // The main window's controls at a given font line height and DPI.
-class MainFormLayoutTest : public ::testing::Test {
+class MainFormLayoutTest : public testing::MainFormTest {
   protected:
-    HeadlessWindowSystem windows;
-    HeadlessPointerSettings pointer{&windows};
-    std::unique_ptr<TApplication> application;
-    TmainForm* form = nullptr;
-
     void Create(int lineHeight, int dpi = 96) {
         windows.LineHeightAt11Pixels = lineHeight;
         windows.Dpi = dpi;
-        application = std::make_unique<TApplication>(windows);
-        form = application->CreateForm<TmainForm>(TmainFormServices{pointer});
+        Start(3);
     }
 };
 
@@ -101,7 +92,10 @@ TEST_F(MainFormLayoutTest, ADpiChangeTakesTheSuggestedRectangleAndRescalesFromTh
 
 class MainFormFocusTest : public testing::MainFormTest {
   protected:
-    void SetUp() override { form->Show(); }
+    void StartShown(std::int32_t lines, bool routingOffered = true) {
+        Start(lines, 10, 0, routingOffered);
+        form->Show();
+    }
 
     std::vector<TWinControl*> TabCycle() {
         std::vector<TWinControl*> visited;
@@ -118,7 +112,7 @@ class MainFormFocusTest : public testing::MainFormTest {
 };
 
 TEST_F(MainFormFocusTest, TabVisitsTheCheckedRadioThenTheListsAndTheCheckBox) {
-    Start(kWheelPageScroll);
+    StartShown(kWheelPageScroll);
     EXPECT_EQ(TabCycle(),
               (std::vector<TWinControl*>{form->BtnPage, form->ComboBoxSpeed, form->CHKNoActive}));
     form->BtnLine->UserClick();
@@ -128,13 +122,13 @@ TEST_F(MainFormFocusTest, TabVisitsTheCheckedRadioThenTheListsAndTheCheckBox) {
 }
 
 TEST_F(MainFormFocusTest, WithoutRoutingTheCheckBoxDropsOutOfTheTabCycle) {
-    Start(5, 10, 0, false);
+    StartShown(5, false);
     EXPECT_EQ(TabCycle(),
               (std::vector<TWinControl*>{form->BtnLine, form->ComboBoxLine, form->ComboBoxSpeed}));
 }
 
 TEST_F(MainFormFocusTest, ArrowKeysMoveAmongFocusableSiblingsInTabOrder) {
-    Start(kWheelPageScroll);
+    StartShown(kWheelPageScroll);
     EXPECT_EQ(FindArrowTarget(*form->BtnPage, true), form->BtnLine) << "the list is disabled";
     form->BtnLine->UserClick();
     EXPECT_EQ(FindArrowTarget(*form->BtnPage, true), form->ComboBoxLine);

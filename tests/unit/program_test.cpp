@@ -1,33 +1,22 @@
 #include <gtest/gtest.h>
 
-#include "app/program.h"
-#include "platform/headless/headless_file_system.h"
-#include "platform/headless/headless_named_mutex.h"
-#include "platform/headless/headless_pointer_settings.h"
-#include "platform/headless/headless_system_version.h"
-#include "platform/headless/headless_window_system.h"
+#include "tests/unit/headless_machine.h"
 
 namespace tovel {
 namespace {
 
 using namespace headless;
 
-constexpr char16_t kAppData[] = u"C:\\Users\\user\\AppData\\Roaming";
-constexpr char16_t kDataFolder[] = u"C:\\Users\\user\\AppData\\Roaming\\Varnel Project\\Tovel";
+using testing::HeadlessProcess;
+using testing::kDataFolder;
 
 // One start of the program on the headless platform, in a logon session that
 // other starts may share.
-struct Start {
-    HeadlessFileSystem& files;
-    HeadlessSystemVersion version{10};
-    HeadlessNamedMutexes mutexes;
-    HeadlessWindowSystem windows;
-    HeadlessPointerSettings pointer{&windows};
-    ProgramEnvironment environment{files, version, mutexes, pointer, windows};
-
+struct Start : HeadlessProcess {
+    HeadlessPointerSettings settings{&windows};
     Start(HeadlessFileSystem& fileSystem, HeadlessSession& session)
-        : files(fileSystem), mutexes(session) {}
-    int Run() { return RunProgram(environment); }
+        : HeadlessProcess(fileSystem, session, settings) {}
+    int Run() { return HeadlessProcess::Run(u"/w"); }
 };
 
 class ProgramTest : public ::testing::Test {
@@ -35,10 +24,7 @@ class ProgramTest : public ::testing::Test {
     HeadlessFileSystem files;
     HeadlessSession session;
 
-    ProgramTest() {
-        files.AddFolder(kAppData);
-        files.SetSpecialFolder(kCsidlAppData, kAppData);
-    }
+    ProgramTest() { testing::PrepareAppData(files); }
 };
 
 TEST_F(ProgramTest, FirstStartMakesTheDataFolderTakesTheGuardAndShowsTheWindow) {
