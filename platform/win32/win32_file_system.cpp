@@ -186,6 +186,7 @@ std::uint32_t Win32FileSystem::ReplaceWholeFile(const std::u16string& path,
     // the link itself stays in place.
     std::u16string target = path;
     bool exists = false;
+    DWORD keptAttributes = 0;
     {
         FileHandle existing(OpenForInspection(path));
         if (existing.Valid()) {
@@ -205,6 +206,9 @@ std::uint32_t Win32FileSystem::ReplaceWholeFile(const std::u16string& path,
             }
             target = *finalPath;
             exists = true;
+            keptAttributes = info.dwFileAttributes &
+                             (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         } else if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
             return error;  // a missing folder on the way, or the file cannot be reached
         }
@@ -224,7 +228,12 @@ std::uint32_t Win32FileSystem::ReplaceWholeFile(const std::u16string& path,
         error = GetLastError();
     }
     if (error == ERROR_SUCCESS) {
-        // ReplaceFileW keeps the old file's attributes, security and creation time.
+        // ReplaceFileW keeps the old file's security and creation time; the attributes
+        // are carried over by hand as well, since not every system's ReplaceFileW does.
+        // Losing one of them is no reason to fail the write.
+        if (keptAttributes != 0) {
+            SetFileAttributesW(Wide(temporary), keptAttributes);
+        }
         const BOOL replaced =
             exists ? ReplaceFileW(Wide(target), Wide(temporary), nullptr,
                                   REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
