@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,8 @@
 namespace tovel {
 
 class TApplication;
+class TMenuItem;
+class TPopupMenu;
 class TWinControl;
 struct TFont;
 
@@ -69,6 +72,23 @@ class TAppWindowPeer {
 inline constexpr unsigned MB_OK = 0x00000000;
 inline constexpr unsigned MB_ICONERROR = 0x00000010;
 
+// A hidden top-level window that only receives messages: the shared window
+// of the tray icons and the one of the light-weight timers.
+class TMessageWindowPeer {
+  public:
+    virtual ~TMessageWindowPeer() = default;
+
+    virtual THandle Handle() const = 0;
+    // SetTimer / KillTimer on this window: WM_TIMER with wParam = id follows.
+    virtual bool SetTimer(std::uintptr_t id, std::uint32_t interval) = 0;
+    virtual bool KillTimer(std::uintptr_t id) = 0;
+    // DefWindowProcW.
+    virtual void DefaultHandler(TMessage& message) = 0;
+};
+
+// Receives every message of a message window; sets message.Result.
+using TMessageHandler = std::function<void(TMessage& message)>;
+
 // Receives the ticks of a system timer, on the user-interface thread.
 class TTimerSink {
   public:
@@ -121,6 +141,36 @@ class TWindowSystem {
     // The primary monitor's whole area and its work area (less the taskbar).
     virtual TRect ScreenRect() const = 0;
     virtual TRect WorkArea() const = 0;
+
+    // ---- what the notification-area icon needs of the window system --------------
+    // Until the Win32 side has them these fail loudly rather than pretend.
+
+    // A hidden pop-up tool window, no parent, no title, position and size 0,
+    // every message of which goes to the handler.
+    virtual std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler);
+    // RegisterWindowMessageW; 0 when the system refuses.
+    virtual std::uint32_t RegisterWindowMessage(const std::u16string& name);
+    // The common-controls library's file version: major in the high 16 bits.
+    virtual std::uint32_t CommonControlsVersion();
+    // GetCursorPos: the pointer in screen coordinates; false when it fails.
+    virtual bool GetCursorPos(TPoint& point);
+    virtual std::uint32_t DoubleClickTime();
+    // Whether the key is down now (GetAsyncKeyState's result is negative).
+    virtual bool KeyDown(int virtualKey);
+    virtual bool PostMessage(THandle window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam);
+    virtual int SystemMetric(int index);
+    virtual THandle WindowFromPoint(TPoint point);
+    virtual TPoint ScreenToClient(THandle window, TPoint point);
+    // Opens the menu at the screen point, left-aligned, owned by the window;
+    // answers the item the user chose (null when none), once the menu closed.
+    virtual TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner);
+    // Icons: one image of the program's icon resource at the size asked for,
+    // a copy of an icon, and one of the system's stock icons (IDI_*).
+    virtual THandle LoadIconResource(int id, int size);
+    virtual THandle CopyIcon(THandle icon);
+    virtual void DestroyIcon(THandle icon);
+    virtual THandle LoadSystemIcon(int id);
 };
 
 }  // namespace tovel
