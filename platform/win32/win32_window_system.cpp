@@ -1,0 +1,301 @@
+#include "platform/win32/win32_api.h"
+
+#include "platform/win32/win32_window_system.h"
+
+#include <vector>
+
+#include "framework/application.h"
+#include "platform/win32/win32_app_window.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window_peer.h"
+
+namespace tovel::win32 {
+namespace {
+
+HWND AsWindow(THandle handle) {
+    return reinterpret_cast<HWND>(handle);
+}
+
+// The primary monitor's information: found through the monitor API, since
+// the parameter service would show up among the program's settings calls.
+MONITORINFO PrimaryMonitor() {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    HMONITOR monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) {
+        const RECT whole{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        info.rcMonitor = whole;
+        info.rcWork = whole;
+    }
+    return info;
+}
+
+// Hands a message to its window, running the dialog keys (Tab, the arrows)
+// first when the active window is one of the program's forms.
+void Deliver(MSG& msg) {
+    HWND active = GetActiveWindow();
+    if (active != nullptr && IsFormWindow(active) && IsDialogMessageW(active, &msg)) {
+        return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+struct DisableList {
+    HWND Keep;
+    std::vector<HWND> Disabled;
+};
+
+BOOL CALLBACK DisableOne(HWND window, LPARAM context) {
+    auto* list = reinterpret_cast<DisableList*>(context);
+    if (window != list->Keep && IsWindowEnabled(window)) {
+        EnableWindow(window, FALSE);
+        list->Disabled.push_back(window);
+    }
+    return TRUE;
+}
+
+// Thread timers carry no window, so their ticks find the window system
+// through this: there is one per process, on the user-interface thread.
+Win32WindowSystem* gTimerOwner = nullptr;
+
+void CALLBACK TimerProc(HWND /*window*/, UINT /*msg*/, UINT_PTR systemId, DWORD /*time*/) {
+    if (gTimerOwner != nullptr) {
+        gTimerOwner->TimerFired(systemId);
+    }
+}
+
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+
+// shcore (Windows 8.1 and later) knows each monitor's DPI; it is loaded from
+// the system folder when first needed.
+GetDpiForMonitorFn GetDpiForMonitorEntry() {
+    static GetDpiForMonitorFn entry = [] {
+        HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (shcore == nullptr) {
+            return GetDpiForMonitorFn{nullptr};
+        }
+        return reinterpret_cast<GetDpiForMonitorFn>(
+            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    }();
+    return entry;
+}
+
+HFONT MakeFont(const TFont& font) {
+    return CreateFontW(font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       static_cast<BYTE>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.Name));
+}
+
+}  // namespace
+
+Win32WindowSystem::Win32WindowSystem() {
+    if (gTimerOwner == nullptr) {
+        gTimerOwner = this;
+    }
+}
+
+Win32WindowSystem::~Win32WindowSystem() {
+    for (const auto& [id, timer] : FTimers) {
+        KillTimer(nullptr, timer.SystemId);
+    }
+    if (gTimerOwner == this) {
+        gTimerOwner = nullptr;
+    }
+}
+
+std::uint32_t Win32WindowSystem::StartTimer(std::uint32_t interval, TTimerSink& sink) {
+    if (interval == 0 || gTimerOwner != this) {
+        return 0;
+    }
+    const UINT_PTR systemId = SetTimer(nullptr, 0, interval, &TimerProc);
+    if (systemId == 0) {
+        return 0;
+    }
+    std::uint32_t id = ++FLastTimerId;
+    while (id == 0 || FTimers.count(id) != 0) {
+        id = ++FLastTimerId;
+    }
+    FTimers[id] = LiveTimer{systemId, &sink};
+    return id;
+}
+
+bool Win32WindowSystem::StopTimer(std::uint32_t id) {
+    auto it = FTimers.find(id);
+    if (it == FTimers.end()) {
+        return false;
+    }
+    KillTimer(nullptr, it->second.SystemId);
+    FTimers.erase(it);
+    return true;
+}
+
+void Win32WindowSystem::TimerFired(std::uintptr_t systemId) {
+    for (const auto& [id, timer] : FTimers) {
+        if (timer.SystemId == systemId) {
+            // The sink may stop or start timers: nothing of the table is
+            // used after this call.
+            TTimerSink* sink = timer.Sink;
+            try {
+                sink->TimerTick();
+            } catch (...) {
+                // The framework shows a handler's failure itself; nothing
+                // may cross the system's call.
+            }
+            return;
+        }
+    }
+}
+
+int Win32WindowSystem::TextLineHeight(const TFont& font) {
+    const int fallback = (font.Height < 0 ? -font.Height : font.Height) + 2;
+    HFONT made = MakeFont(font);
+    if (made == nullptr) {
+        return fallback;
+    }
+    int height = fallback;
+    if (HDC dc = GetDC(nullptr)) {
+        HGDIOBJ old = SelectObject(dc, made);
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, L"0", 1, &size) && size.cy > 0) {
+            height = size.cy;
+        }
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+    }
+    DeleteObject(made);
+    return height;
+}
+
+std::u16string Win32WindowSystem::MenuFontName() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        return FromWide(metrics.lfMenuFont.lfFaceName);
+    }
+    LOGFONTW stock{};
+    if (GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(stock), &stock) != 0) {
+        return FromWide(stock.lfFaceName);
+    }
+    return u"";
+}
+
+int Win32WindowSystem::MonitorDpi(const TRect& rect) const {
+    const POINT centre{rect.Left + rect.Width() / 2, rect.Top + rect.Height() / 2};
+    if (GetDpiForMonitorFn getDpi = GetDpiForMonitorEntry()) {
+        UINT x = 0;
+        UINT y = 0;
+        // MDT_EFFECTIVE_DPI
+        if (SUCCEEDED(getDpi(MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) &&
+            x > 0) {
+            return static_cast<int>(x);
+        }
+    }
+    int dpi = 96;
+    if (HDC dc = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(dc, LOGPIXELSX);
+        ReleaseDC(nullptr, dc);
+    }
+    return dpi > 0 ? dpi : 96;
+}
+
+std::unique_ptr<TWindowPeer> Win32WindowSystem::CreateWindowPeer(TWinControl& control) {
+    return std::make_unique<Win32WindowPeer>(*this, control);
+}
+
+std::unique_ptr<TAppWindowPeer> Win32WindowSystem::CreateAppWindowPeer(TApplication& application) {
+    return std::make_unique<Win32AppWindowPeer>(*this, application);
+}
+
+void Win32WindowSystem::RunMessageLoop(TApplication& application) {
+    MSG msg{};
+    while (!application.Terminated()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // Someone asked this thread to quit: the program ends as if
+            // terminated.
+            application.Terminate();
+            break;
+        }
+        if (got == -1) {
+            break;
+        }
+        Deliver(msg);
+    }
+}
+
+void Win32WindowSystem::ProcessMessages(TApplication& application) {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            application.Terminate();
+            break;
+        }
+        Deliver(msg);
+    }
+}
+
+void Win32WindowSystem::PostQuit() {
+    PostQuitMessage(0);
+}
+
+int Win32WindowSystem::MessageBox(THandle owner, const std::u16string& text,
+                                  const std::u16string& caption, unsigned flags) {
+    // The box disables its owner itself; the program's other top-level
+    // windows are disabled here, and afterwards exactly those are enabled.
+    DisableList list{AsWindow(owner), {}};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&list));
+    int result = 0;
+    if (FMessageBoxHandler) {
+        result = FMessageBoxHandler(owner, text, caption, flags);
+    } else {
+        result = MessageBoxW(AsWindow(owner), Wide(text), Wide(caption), flags);
+    }
+    for (auto it = list.Disabled.rbegin(); it != list.Disabled.rend(); ++it) {
+        if (IsWindow(*it)) {
+            EnableWindow(*it, TRUE);
+        }
+    }
+    return result;
+}
+
+THandle Win32WindowSystem::ActiveWindow() const {
+    return reinterpret_cast<THandle>(GetActiveWindow());
+}
+
+bool Win32WindowSystem::SetForegroundWindow(THandle window) {
+    return ::SetForegroundWindow(AsWindow(window)) != FALSE;
+}
+
+void Win32WindowSystem::SetBusyCursor(bool busy) {
+    FBusy = busy;
+    // Windows ask for their cursor only when the mouse moves: the one under
+    // the pointer is brought up to date now, if it is one of this thread's.
+    POINT point{};
+    if (!::GetCursorPos(&point)) {
+        return;
+    }
+    HWND under = ::WindowFromPoint(point);
+    if (under == nullptr || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) {
+        return;
+    }
+    if (busy) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    } else {
+        const LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+        SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                     MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
+    }
+}
+
+TRect Win32WindowSystem::ScreenRect() const {
+    const RECT r = PrimaryMonitor().rcMonitor;
+    return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+TRect Win32WindowSystem::WorkArea() const {
+    const RECT r = PrimaryMonitor().rcWork;
+    return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace tovel::win32

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "framework/peer.h"
+
+namespace tovel::win32 {
+
+// The real windows: peers for forms and controls, the application window,
+// the message loop and the few process-wide services of the user interface.
+class Win32WindowSystem : public TWindowSystem {
+  public:
+    // Shows a message box in place of MessageBoxW; while it runs, the other
+    // windows are disabled just as for a real box. For tests, which must not
+    // block on a box nobody will close.
+    using MessageBoxHandler = std::function<int(THandle owner, const std::u16string& text,
+                                                const std::u16string& caption, unsigned flags)>;
+
+    Win32WindowSystem();
+    ~Win32WindowSystem() override;
+
+    std::unique_ptr<TWindowPeer> CreateWindowPeer(TWinControl& control) override;
+    std::unique_ptr<TAppWindowPeer> CreateAppWindowPeer(TApplication& application) override;
+
+    void RunMessageLoop(TApplication& application) override;
+    void ProcessMessages(TApplication& application) override;
+    void PostQuit() override;
+
+    int MessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
+                   unsigned flags) override;
+    THandle ActiveWindow() const override;
+    bool SetForegroundWindow(THandle window) override;
+    void SetBusyCursor(bool busy) override;
+    std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
+    bool StopTimer(std::uint32_t id) override;
+    int TextLineHeight(const TFont& font) override;
+    std::u16string MenuFontName() override;
+    int MonitorDpi(const TRect& rect) const override;
+    TRect ScreenRect() const override;
+    TRect WorkArea() const override;
+
+    bool BusyCursor() const { return FBusy; }
+    void SetMessageBoxHandler(MessageBoxHandler handler) {
+        FMessageBoxHandler = std::move(handler);
+    }
+
+    // Delivers the tick of the thread timer the system knows by that id.
+    void TimerFired(std::uintptr_t systemId);
+
+  private:
+    struct LiveTimer {
+        std::uintptr_t SystemId;
+        TTimerSink* Sink;
+    };
+
+    bool FBusy = false;
+    // The program's timer ids; the system's own ids map back through them,
+    // so a tick of a stopped timer reaches nobody.
+    std::map<std::uint32_t, LiveTimer> FTimers;
+    std::uint32_t FLastTimerId = 0;
+    MessageBoxHandler FMessageBoxHandler;
+};
+
+}  // namespace tovel::win32

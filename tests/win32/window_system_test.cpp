@@ -1,0 +1,632 @@
+// Real windows under the Win32 peers: what the framework's objects become on
+// screen, and how the windows' notifications come back as user events.
+#include "platform/win32/win32_api.h"
+
+#include "platform/win32/win32_window_peer.h"
+#include "platform/win32/win32_window_system.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/varnel.h"
+#include "framework/application.h"
+#include "framework/exception.h"
+#include "framework/form.h"
+#include "framework/std_controls.h"
+#include "framework/text.h"
+#include "framework/tool_bar.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_system_messages.h"
+#include "platform/win32/win32_system_version.h"
+#include "platform/win32/win32_text_codec.h"
+#include "ui/main_form.h"
+
+namespace tovel::win32 {
+namespace {
+
+HWND H(TWinControl* control) {
+    return reinterpret_cast<HWND>(control->Handle());
+}
+
+std::u16string TextOf(HWND window) {
+    wchar_t buffer[256] = {};
+    const int length = GetWindowTextW(window, buffer, 256);
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer),
+                          static_cast<std::size_t>(length));
+}
+
+std::u16string ClassOf(HWND window) {
+    wchar_t buffer[256] = {};
+    const int length = GetClassNameW(window, buffer, 256);
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer),
+                          static_cast<std::size_t>(length));
+}
+
+DWORD StyleOf(HWND window) {
+    return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+}
+
+bool IsChecked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// Whatever the previous test left queued (a quit request above all) must not
+// reach the next one.
+void DrainMessages() {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+class NullPointerSettings final : public SystemPointerSettings {
+  public:
+    std::int32_t GetWheelScrollLines() override { return 3; }
+    void SetWheelScrollLines(std::int32_t, UpdateScope) override { ++Writes; }
+    std::int32_t GetMouseSpeed() override { return 10; }
+    void SetMouseSpeed(std::int32_t, UpdateScope) override { ++Writes; }
+    std::int32_t GetWheelRouting() override { return 0; }
+    void SetWheelRouting(std::int32_t, UpdateScope) override { ++Writes; }
+    int Writes = 0;
+};
+
+// A form built like the program's main window, counting its events.
+class TTestForm : public TForm {
+  public:
+    TTestForm(TApplication& application) : TForm(application, &application) {
+        SetName(u"testForm");
+        SetCaption(u"テスト");
+        SetBorderStyle(TBorderStyle::bsSingle);
+        SetBorderIcons(biSystemMenu | biMinimize);
+        SetPosition(TPosition::poScreenCenter);
+        SetClientSize(294, 196);
+
+        Group = Make<TGroupBox>(this);
+        Group->SetCaption(u"[ホイール]");
+        Group->SetBounds(0, 29, 294, 79);
+        Line = Make<TRadioButton>(Group);
+        Line->SetCaption(u"行数");
+        Line->SetBounds(2, 39, 290, 17);
+        Page = Make<TRadioButton>(Group);
+        Page->SetCaption(u"１画面");
+        Page->SetBounds(2, 15, 290, 17);
+        List = Make<TComboBox>(Group);
+        List->SetStyle(TComboBoxStyle::csDropDownList);
+        List->SetBounds(2, 56, 290, 21);
+        for (int i = 1; i <= 20; ++i) {
+            List->AddItem(Utf8ToUtf16(std::to_string(i)));
+        }
+        Check = Make<TCheckBox>(this);
+        Check->SetCaption(u"有効");
+        Check->SetBounds(2, 120, 290, 24);
+        Bar = Make<TToolBar>(this);
+        Bar->SetBounds(0, 0, 294, 29);
+        Bar->SetShowCaptions(true);
+        Bar->SetFlat(true);
+        Bar->SetButtonSize(97, 21);
+        Write = MakeButton(u"システムに書き込む");
+        Separator = MakeButton(u"ToolButton2");
+        Separator->SetStyle(TToolButtonStyle::tbsSeparator);
+        Quit = MakeButton(u"終了");
+
+        Page->OnClick = [this](TObject*) { ++PageClicks; };
+        Line->OnClick = [this](TObject*) {
+            ++LineClicks;
+            if (ThrowFromLine) {
+                throw Exception(u"行数を書けません");
+            }
+        };
+        List->OnChange = [this](TObject*) { Changes.push_back(List->ItemIndex()); };
+        Check->OnClick = [this](TObject*) {
+            ++CheckClicks;
+            if (ThrowFromCheck) {
+                ThrowFromCheck = false;
+                throw Exception(u"壊れた");
+            }
+        };
+        Write->OnClick = [this](TObject*) { ++WriteClicks; };
+        Quit->OnClick = [this](TObject*) { ++QuitClicks; };
+        OnCloseQuery = [this](TObject*, bool& canClose) {
+            ++CloseQueries;
+            canClose = AllowClose;
+        };
+    }
+
+    template <typename T>
+    T* Make(TWinControl* parent) {
+        auto* control = new T(this);
+        control->SetParent(parent);
+        return control;
+    }
+
+    TToolButton* MakeButton(const std::u16string& caption) {
+        auto* button = new TToolButton(this);
+        button->SetParent(Bar);
+        button->SetCaption(caption);
+        button->SetAutoSize(true);
+        return button;
+    }
+
+    TGroupBox* Group;
+    TRadioButton* Line;
+    TRadioButton* Page;
+    TComboBox* List;
+    TCheckBox* Check;
+    TToolBar* Bar;
+    TToolButton* Write;
+    TToolButton* Separator;
+    TToolButton* Quit;
+
+    int PageClicks = 0;
+    int LineClicks = 0;
+    int CheckClicks = 0;
+    int WriteClicks = 0;
+    int QuitClicks = 0;
+    int CloseQueries = 0;
+    bool AllowClose = true;
+    bool ThrowFromLine = false;
+    bool ThrowFromCheck = false;
+    std::vector<int> Changes;
+};
+
+struct BoxCall {
+    HWND Owner;
+    std::u16string Text;
+    std::u16string Caption;
+    unsigned Flags;
+    bool FormEnabled;
+    bool AppWindowEnabled;
+};
+
+class WindowSystemTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DrainMessages();
+        system.SetMessageBoxHandler([this](THandle owner, const std::u16string& text,
+                                           const std::u16string& caption, unsigned flags) {
+            HWND form = form_ != nullptr && form_->HandleAllocated()
+                            ? reinterpret_cast<HWND>(form_->Peer()->Handle())
+                            : nullptr;
+            HWND appWindow = reinterpret_cast<HWND>(app.Handle());
+            boxes.push_back(BoxCall{reinterpret_cast<HWND>(owner), text, caption, flags,
+                                    form != nullptr && IsWindowEnabled(form) != FALSE,
+                                    IsWindowEnabled(appWindow) != FALSE});
+            return IDOK;
+        });
+    }
+
+    void TearDown() override { DrainMessages(); }
+
+    TTestForm* MakeForm() {
+        form_ = app.CreateForm<TTestForm>();
+        app.SetTitle(u"Tovel");
+        return form_;
+    }
+
+    TTestForm* ShownForm() {
+        TTestForm* form = MakeForm();
+        form->Show();
+        DrainMessages();
+        return form;
+    }
+
+    Win32WindowSystem system;
+    TApplication app{system};
+    std::vector<BoxCall> boxes;
+
+  private:
+    TTestForm* form_ = nullptr;
+};
+
+TEST_F(WindowSystemTest, WindowsAreMadeOnlyWhenTheFormIsFirstShown) {
+    TTestForm* form = MakeForm();
+    // A run that never shows the window makes none.
+    EXPECT_FALSE(app.HandleAllocated());
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_FALSE(form->Group->HandleAllocated());
+    EXPECT_FALSE(form->List->HandleAllocated());
+    EXPECT_FALSE(form->Bar->HandleAllocated());
+
+    form->Show();
+    ASSERT_TRUE(form->HandleAllocated());
+    for (TWinControl* control : std::vector<TWinControl*>{form, form->Group, form->Line, form->Page,
+                                                          form->List, form->Check, form->Bar}) {
+        ASSERT_TRUE(control->HandleAllocated());
+        EXPECT_TRUE(IsWindow(H(control)));
+        EXPECT_TRUE(IsWindowVisible(H(control)));
+    }
+    EXPECT_EQ(ClassOf(H(form)), u"TtestForm");
+    EXPECT_EQ(TextOf(H(form)), u"テスト");
+    // Controls sit inside the windows of their parents, at their stored places.
+    EXPECT_EQ(GetParent(H(form->Line)), H(form->Group));
+    EXPECT_EQ(GetParent(H(form->Group)), H(form));
+    RECT r{};
+    GetWindowRect(H(form->Page), &r);
+    MapWindowPoints(nullptr, H(form->Group), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 2);
+    EXPECT_EQ(r.top, 15);
+    EXPECT_EQ(r.right - r.left, 290);
+    EXPECT_EQ(r.bottom - r.top, 17);
+}
+
+TEST_F(WindowSystemTest, ControlsAreTheSystemControlsOfTheirKind) {
+    TTestForm* form = ShownForm();
+    EXPECT_EQ(ClassOf(H(form->Group)), u"Button");
+    EXPECT_EQ(StyleOf(H(form->Group)) & BS_TYPEMASK, static_cast<DWORD>(BS_GROUPBOX));
+    EXPECT_EQ(TextOf(H(form->Group)), u"[ホイール]");
+    // Not the automatic kinds: a click must not check anything by itself.
+    EXPECT_EQ(StyleOf(H(form->Page)) & BS_TYPEMASK, static_cast<DWORD>(BS_RADIOBUTTON));
+    EXPECT_EQ(TextOf(H(form->Page)), u"１画面");
+    EXPECT_EQ(StyleOf(H(form->Check)) & BS_TYPEMASK, static_cast<DWORD>(BS_CHECKBOX));
+    EXPECT_EQ(ClassOf(H(form->List)), u"ComboBox");
+    EXPECT_EQ(StyleOf(H(form->List)) & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
+    EXPECT_EQ(SendMessageW(H(form->List), CB_GETCOUNT, 0, 0), 20);
+    EXPECT_NE(StyleOf(H(form->List)) & WS_TABSTOP, 0u);
+    EXPECT_EQ(StyleOf(H(form->Bar)) & WS_TABSTOP, 0u);
+
+    // One font, the form's, on every control.
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(H(form->Page), WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(H(form->List), WM_GETFONT, 0, 0)), font);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(H(form->Bar), WM_GETFONT, 0, 0)), font);
+    LOGFONTW logFont{};
+    ASSERT_NE(GetObjectW(font, sizeof(logFont), &logFont), 0);
+    EXPECT_EQ(logFont.lfHeight, -11);
+    EXPECT_EQ(std::wstring(logFont.lfFaceName), L"Tahoma");
+}
+
+TEST_F(WindowSystemTest, ToolbarShowsTheButtonsInOrderWithAnEightPixelSeparator) {
+    TTestForm* form = ShownForm();
+    HWND bar = H(form->Bar);
+    EXPECT_EQ(ClassOf(bar), u"ToolbarWindow32");
+    ASSERT_EQ(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 3);
+    TBBUTTON separator{};
+    SendMessageW(bar, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&separator));
+    EXPECT_NE(separator.fsStyle & BTNS_SEP, 0);
+    RECT r{};
+    SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.right - r.left, 8);
+    // The first button starts the row; the last follows the separator.
+    RECT first{};
+    RECT last{};
+    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(bar, TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&last));
+    EXPECT_EQ(first.left, 0);
+    EXPECT_EQ(r.left, first.right);
+    EXPECT_EQ(last.left, r.right);
+    EXPECT_EQ(first.bottom - first.top, 21);
+}
+
+TEST_F(WindowSystemTest, RadioButtonClickChecksItOnceAndUnchecksItsSibling) {
+    TTestForm* form = ShownForm();
+    form->Page->SetChecked(true);
+    ASSERT_TRUE(IsChecked(H(form->Page)));
+
+    SendMessageW(H(form->Line), BM_CLICK, 0, 0);
+    EXPECT_EQ(form->LineClicks, 1);
+    EXPECT_TRUE(form->Line->Checked());
+    EXPECT_FALSE(form->Page->Checked());
+    EXPECT_TRUE(IsChecked(H(form->Line)));
+    EXPECT_FALSE(IsChecked(H(form->Page)));
+    // The pair is one tab stop: the checked button.
+    EXPECT_NE(StyleOf(H(form->Line)) & WS_TABSTOP, 0u);
+    EXPECT_EQ(StyleOf(H(form->Page)) & WS_TABSTOP, 0u);
+
+    // Clicking the checked button raises nothing and changes nothing.
+    SendMessageW(H(form->Line), BM_CLICK, 0, 0);
+    EXPECT_EQ(form->LineClicks, 1);
+    EXPECT_EQ(form->PageClicks, 0);
+    EXPECT_TRUE(IsChecked(H(form->Line)));
+}
+
+TEST_F(WindowSystemTest, CheckBoxClickTogglesAndRaisesItsEvent) {
+    TTestForm* form = ShownForm();
+    SendMessageW(H(form->Check), BM_CLICK, 0, 0);
+    EXPECT_TRUE(form->Check->Checked());
+    EXPECT_TRUE(IsChecked(H(form->Check)));
+    EXPECT_EQ(form->CheckClicks, 1);
+    SendMessageW(H(form->Check), BM_CLICK, 0, 0);
+    EXPECT_FALSE(form->Check->Checked());
+    EXPECT_FALSE(IsChecked(H(form->Check)));
+    EXPECT_EQ(form->CheckClicks, 2);
+
+    // A disabled control's click reaches nothing.
+    form->Check->SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(H(form->Check)));
+    SendMessageW(GetParent(H(form->Check)), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(H(form->Check)));
+    EXPECT_EQ(form->CheckClicks, 2);
+    EXPECT_FALSE(form->Check->Checked());
+}
+
+TEST_F(WindowSystemTest, ListSelectionRaisesOnChangeOnceWithTheChosenIndex) {
+    TTestForm* form = ShownForm();
+    HWND list = H(form->List);
+    SendMessageW(list, CB_SETCURSEL, 4, 0);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(form->Changes, std::vector<int>{4});
+    EXPECT_EQ(form->List->ItemIndex(), 4);
+
+    // Other notifications of the list are not selections.
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_DROPDOWN),
+                 reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(form->Changes.size(), 1u);
+}
+
+TEST_F(WindowSystemTest, ListDropsDownItsDropDownCountOfEntries) {
+    TTestForm* form = ShownForm();
+    HWND list = H(form->List);
+    const auto item = static_cast<int>(SendMessageW(list, CB_GETITEMHEIGHT, 0, 0));
+    ASSERT_GT(item, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(list, &info));
+    SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+    RECT dropped{};
+    RECT inside{};
+    GetWindowRect(info.hwndList, &dropped);
+    GetClientRect(info.hwndList, &inside);
+    SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+    // Eight whole entries of the twenty, the rest behind a scroll bar.
+    EXPECT_EQ(inside.bottom / item, 8) << "list " << dropped.bottom - dropped.top << " px";
+    EXPECT_NE(GetWindowLongW(info.hwndList, GWL_STYLE) & WS_VSCROLL, 0);
+}
+
+TEST_F(WindowSystemTest, ToolbarCommandsReachTheirButtonsOnly) {
+    TTestForm* form = ShownForm();
+    HWND bar = H(form->Bar);
+    auto commandOf = [bar](int index) {
+        TBBUTTON button{};
+        SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&button));
+        return button.idCommand;
+    };
+    auto send = [form, bar](int id) {
+        SendMessageW(H(form), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(bar));
+    };
+    send(commandOf(0));
+    EXPECT_EQ(form->WriteClicks, 1);
+    EXPECT_EQ(form->QuitClicks, 0);
+    send(commandOf(1));  // the separator
+    send(commandOf(2));
+    EXPECT_EQ(form->WriteClicks, 1);
+    EXPECT_EQ(form->QuitClicks, 1);
+
+    // After the buttons are rebuilt, a command for the old ones names nothing.
+    const int stale = commandOf(0);
+    form->Write->SetCaption(u"書き込む");
+    EXPECT_NE(commandOf(0), stale);
+    send(stale);
+    EXPECT_EQ(form->WriteClicks, 1);
+    send(commandOf(0));
+    EXPECT_EQ(form->WriteClicks, 2);
+}
+
+TEST_F(WindowSystemTest, StateSetFromCodeIsMirroredAndRaisesNoEvent) {
+    TTestForm* form = ShownForm();
+    form->Page->SetChecked(true);
+    EXPECT_TRUE(IsChecked(H(form->Page)));
+    form->Line->SetChecked(true);
+    EXPECT_TRUE(IsChecked(H(form->Line)));
+    EXPECT_FALSE(IsChecked(H(form->Page)));
+    form->List->SetItemIndex(7);
+    EXPECT_EQ(SendMessageW(H(form->List), CB_GETCURSEL, 0, 0), 7);
+    form->List->SetItemIndex(-1);
+    EXPECT_EQ(SendMessageW(H(form->List), CB_GETCURSEL, 0, 0), CB_ERR);
+    form->List->SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(H(form->List)));
+    form->List->SetEnabled(true);
+    EXPECT_TRUE(IsWindowEnabled(H(form->List)));
+    form->Group->SetCaption(u"[ポインターの速度]");
+    EXPECT_EQ(TextOf(H(form->Group)), u"[ポインターの速度]");
+    form->List->ClearItems();
+    EXPECT_EQ(SendMessageW(H(form->List), CB_GETCOUNT, 0, 0), 0);
+    form->Check->SetVisible(false);
+    EXPECT_FALSE(IsWindowVisible(H(form->Check)));
+    DrainMessages();
+
+    EXPECT_EQ(form->PageClicks, 0);
+    EXPECT_EQ(form->LineClicks, 0);
+    EXPECT_TRUE(form->Changes.empty());
+}
+
+TEST_F(WindowSystemTest, FailureInAHandlerIsShownAndTheLoopGoesOn) {
+    TTestForm* form = ShownForm();
+    form->ThrowFromCheck = true;
+    // Two clicks and a close request, delivered by the message loop itself.
+    PostMessageW(H(form->Check), BM_CLICK, 0, 0);
+    PostMessageW(H(form->Check), BM_CLICK, 0, 0);
+    PostMessageW(H(form), WM_CLOSE, 0, 0);
+    app.Run();
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, u"壊れた.");
+    EXPECT_EQ(boxes[0].Caption, u"Tovel");
+    EXPECT_EQ(boxes[0].Flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
+    // The program's other windows take no input while the box shows, and
+    // they take it again afterwards.
+    if (boxes[0].Owner != H(form)) {
+        EXPECT_FALSE(boxes[0].FormEnabled);
+    }
+    if (boxes[0].Owner != reinterpret_cast<HWND>(app.Handle())) {
+        EXPECT_FALSE(boxes[0].AppWindowEnabled);
+    }
+    EXPECT_TRUE(IsWindowEnabled(H(form)));
+    EXPECT_TRUE(IsWindowEnabled(reinterpret_cast<HWND>(app.Handle())));
+    // The loop went on: the second click and the close request arrived.
+    EXPECT_EQ(form->CheckClicks, 2);
+    EXPECT_EQ(form->CloseQueries, 1);
+    EXPECT_TRUE(app.Terminated());
+}
+
+TEST_F(WindowSystemTest, FailureInARadioHandlerKeepsTheNewCheckMark) {
+    TTestForm* form = ShownForm();
+    form->ThrowFromLine = true;
+    SendMessageW(H(form->Line), BM_CLICK, 0, 0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, u"行数を書けません.");
+    EXPECT_TRUE(IsChecked(H(form->Line)));
+    EXPECT_EQ(form->LineClicks, 1);
+}
+
+TEST_F(WindowSystemTest, ApplicationWindowIsAZeroSizePopupShownWithTheForms) {
+    TTestForm* form = MakeForm();
+    form->Show();
+    HWND appWindow = reinterpret_cast<HWND>(app.Handle());
+    ASSERT_TRUE(IsWindow(appWindow));
+    EXPECT_EQ(ClassOf(appWindow), u"TApplication");
+    EXPECT_EQ(TextOf(appWindow), u"Tovel");
+    const DWORD style = StyleOf(appWindow);
+    EXPECT_NE(style & WS_POPUP, 0u);
+    EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0u);
+    EXPECT_EQ(style & WS_THICKFRAME, 0u);
+    // The form belongs to it: the taskbar button is the application window's.
+    EXPECT_EQ(GetWindow(H(form), GW_OWNER), appWindow);
+
+    RECT r{};
+    GetWindowRect(appWindow, &r);
+    EXPECT_EQ(r.right - r.left, 0);
+    EXPECT_EQ(r.bottom - r.top, 0);
+    EXPECT_TRUE(IsWindowVisible(appWindow));
+
+    form->Hide();
+    EXPECT_FALSE(IsWindowVisible(H(form)));
+    EXPECT_FALSE(IsWindowVisible(appWindow));
+    form->Show();
+    EXPECT_TRUE(IsWindowVisible(appWindow));
+    GetWindowRect(appWindow, &r);
+    EXPECT_EQ(r.right - r.left, 0);
+}
+
+TEST_F(WindowSystemTest, CloseRequestAsksTheCloseQueryAndEndsTheProgram) {
+    TTestForm* form = ShownForm();
+    form->AllowClose = false;
+    SendMessageW(H(form), WM_CLOSE, 0, 0);
+    EXPECT_EQ(form->CloseQueries, 1);
+    EXPECT_FALSE(app.Terminated());
+    // Refused: the window is still there and shown.
+    EXPECT_TRUE(IsWindowVisible(H(form)));
+
+    form->AllowClose = true;
+    SendMessageW(H(form), WM_CLOSE, 0, 0);
+    EXPECT_EQ(form->CloseQueries, 2);
+    EXPECT_TRUE(app.Terminated());
+    // The loop sees the end at once rather than waiting for a message.
+    app.Run();
+    EXPECT_TRUE(app.Terminated());
+}
+
+TEST_F(WindowSystemTest, FirstShowingCentresTheFormInTheWorkArea) {
+    TTestForm* form = ShownForm();
+    const TRect area = system.WorkArea();
+    RECT r{};
+    GetWindowRect(H(form), &r);
+    EXPECT_EQ(r.left, area.Left + (area.Width() - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, area.Top + (area.Height() - (r.bottom - r.top)) / 2);
+    EXPECT_EQ(form->Left(), r.left);
+    EXPECT_EQ(form->Width(), r.right - r.left);
+    RECT client{};
+    GetClientRect(H(form), &client);
+    EXPECT_EQ(client.right, 294);
+    EXPECT_EQ(client.bottom, 196);
+
+    // Moved by the user, the framework keeps the new place.
+    SetWindowPos(H(form), nullptr, 17, 23, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(form->Left(), 17);
+    EXPECT_EQ(form->Top(), 23);
+    form->Hide();
+    form->Show();
+    GetWindowRect(H(form), &r);
+    EXPECT_EQ(r.left, 17);
+    EXPECT_EQ(r.top, 23);
+}
+
+TEST_F(WindowSystemTest, BusyCursorShowsOverTheProgramsWindows) {
+    TTestForm* form = ShownForm();
+    app.SetCursor(TCursor::crHourGlass);
+    EXPECT_EQ(SendMessageW(H(form->List), WM_SETCURSOR, reinterpret_cast<WPARAM>(H(form->List)),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    app.SetCursor(TCursor::crDefault);
+    SendMessageW(H(form), WM_SETCURSOR, reinterpret_cast<WPARAM>(H(form)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(WindowSystemTest, DestroyedFormTakesItsWindowsAlong) {
+    TTestForm* form = ShownForm();
+    HWND formWindow = H(form);
+    HWND radio = H(form->Line);
+    delete form;
+    EXPECT_FALSE(IsWindow(formWindow));
+    EXPECT_FALSE(IsWindow(radio));
+}
+
+TEST_F(WindowSystemTest, MainWindowHasAFixedFrameAroundItsClientArea) {
+    NullPointerSettings settings;
+    Win32FileSystem files;
+    Win32SystemVersion version;
+    Varnel dataFolder(files, version);
+    Win32TextCodec codec;
+    Win32SystemMessages messages;
+    auto* form = app.CreateForm<TmainForm>(
+        TmainFormServices{settings, dataFolder, files, codec, messages, u"Tovel.exe /w"});
+    EXPECT_FALSE(form->HandleAllocated());
+    const int writesBeforeShowing = settings.Writes;
+    form->Show();
+    HWND window = H(form);
+    EXPECT_EQ(ClassOf(window), u"TmainForm");
+    EXPECT_EQ(TextOf(window), u"Tovel");
+    const DWORD style = StyleOf(window);
+    EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+    EXPECT_NE(style & WS_SYSMENU, 0u);
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0u);
+    EXPECT_NE(style & WS_CLIPCHILDREN, 0u);
+    EXPECT_EQ(style & WS_THICKFRAME, 0u);
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0u);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 294);
+    EXPECT_EQ(client.bottom, 196);
+    EXPECT_EQ(TextOf(H(form->BtnPage)), u"１画面ずつスクロールする");
+    EXPECT_EQ(SendMessageW(H(form->ToolBar1), TB_BUTTONCOUNT, 0, 0), 3);
+    // Showing the window writes no setting.
+    EXPECT_EQ(settings.Writes, writesBeforeShowing);
+}
+
+TEST(FormStyleTest, BorderStyleAndIconsChooseTheFrame) {
+    Win32WindowSystem system;
+    TApplication app(system);
+    TForm form(app, nullptr);
+    form.SetBorderStyle(TBorderStyle::bsSingle);
+    form.SetBorderIcons(biSystemMenu | biMinimize);
+    EXPECT_EQ(FormStyleFor(form).Style,
+              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN));
+    form.SetBorderStyle(TBorderStyle::bsSizeable);
+    form.SetBorderIcons(biSystemMenu | biMinimize | biMaximize);
+    EXPECT_EQ(FormStyleFor(form).Style,
+              static_cast<DWORD>(WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX |
+                                 WS_MAXIMIZEBOX | WS_CLIPCHILDREN));
+    // Caption buttons need the system menu; dialogs never get them.
+    form.SetBorderIcons(biMinimize | biMaximize);
+    EXPECT_EQ(FormStyleFor(form).Style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
+    form.SetBorderStyle(TBorderStyle::bsDialog);
+    form.SetBorderIcons(biSystemMenu | biMinimize | biMaximize);
+    EXPECT_EQ(FormStyleFor(form).Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
+    EXPECT_NE(FormStyleFor(form).ExStyle & WS_EX_DLGMODALFRAME, 0u);
+    form.SetBorderStyle(TBorderStyle::bsNone);
+    EXPECT_EQ(FormStyleFor(form).Style, static_cast<DWORD>(WS_POPUP | WS_CLIPCHILDREN));
+}
+
+}  // namespace
+}  // namespace tovel::win32
