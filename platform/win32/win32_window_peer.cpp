@@ -341,10 +341,17 @@ void Win32WindowPeer::Sync(TPeerAspect aspect) {
 }
 
 void Win32WindowPeer::ApplyFormBounds(TForm& form) {
+    // The framework asks either for a client size (its own scaling, say) or
+    // for an outer rectangle (centring, or the one the system suggests after
+    // a change of DPI); which of the two changed tells them apart.
+    RECT client{};
+    GetClientRect(Window(), &client);
     int width = form.Width();
     int height = form.Height();
-    if (form.ClientWidth() != 0 || form.ClientHeight() != 0) {
-        // The client size is what the form asks for; the frame comes on top.
+    const bool clientAsked =
+        (form.ClientWidth() != 0 || form.ClientHeight() != 0) &&
+        (form.ClientWidth() != client.right || form.ClientHeight() != client.bottom);
+    if (clientAsked) {
         RECT frame{0, 0, form.ClientWidth(), form.ClientHeight()};
         AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(Window(), GWL_STYLE)), FALSE,
                            static_cast<DWORD>(GetWindowLongW(Window(), GWL_EXSTYLE)));
@@ -533,11 +540,16 @@ LRESULT Win32WindowPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         DefaultHandler(message);
         return message.Result;
     }
-    // The user moved the form: the framework keeps its place for the next
-    // showing. (This peer may be gone after Dispatch only if the framework
-    // destroyed the control, which it never does while handling a message.)
-    if (msg == WM_WINDOWPOSCHANGED && FKind == Kind::Form) {
-        ReportFormBounds();
+    // The user moved the form, or the system resized it: the framework keeps
+    // its place for the next showing and lays the controls out anew. (The
+    // framework never destroys a control while it handles one of its
+    // messages, so this peer is still alive here.)
+    if (FKind == Kind::Form && Window() != nullptr) {
+        if (msg == WM_WINDOWPOSCHANGED) {
+            ReportFormBounds();
+        } else if (msg == WM_SIZE && wParam != SIZE_MINIMIZED) {
+            static_cast<TForm&>(FControl).ClientResized(LOWORD(lParam), HIWORD(lParam));
+        }
     }
     return message.Result;
 }
@@ -559,6 +571,17 @@ void Win32WindowPeer::DefaultHandler(TMessage& message) {
                     message.Result = 0;
                     return;
                 }
+            }
+            break;
+        case WM_DPICHANGED:
+            if (FKind == Kind::Form && message.LParam != 0) {
+                // Scaled to the new DPI, placed where the system suggests.
+                const auto* suggested = reinterpret_cast<const RECT*>(message.LParam);
+                static_cast<TForm&>(FControl).DpiChanged(
+                    LOWORD(message.WParam),
+                    TRect{suggested->left, suggested->top, suggested->right, suggested->bottom});
+                message.Result = 0;
+                return;
             }
             break;
         case WM_ERASEBKGND:

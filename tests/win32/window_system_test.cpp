@@ -453,6 +453,8 @@ TEST_F(WindowSystemTest, FailureInAHandlerIsShownAndTheLoopGoesOn) {
     EXPECT_EQ(boxes[0].Flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
     // The program's other windows take no input while the box shows, and
     // they take it again afterwards.
+    ASSERT_TRUE(boxes[0].Owner == H(form) ||
+                boxes[0].Owner == reinterpret_cast<HWND>(app.Handle()));
     if (boxes[0].Owner != H(form)) {
         EXPECT_FALSE(boxes[0].FormEnabled);
     }
@@ -469,12 +471,35 @@ TEST_F(WindowSystemTest, FailureInAHandlerIsShownAndTheLoopGoesOn) {
 
 TEST_F(WindowSystemTest, FailureInARadioHandlerKeepsTheNewCheckMark) {
     TTestForm* form = ShownForm();
+    // A window that was disabled before the box stays disabled after it.
+    auto* other = app.CreateForm<TTestForm>();
+    other->SetName(u"otherForm");
+    other->Show();
+    other->SetEnabled(false);
+    ASSERT_FALSE(IsWindowEnabled(H(other)));
+    SetActiveWindow(H(form));
+
     form->ThrowFromLine = true;
     SendMessageW(H(form->Line), BM_CLICK, 0, 0);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Text, u"行数を書けません.");
     EXPECT_TRUE(IsChecked(H(form->Line)));
     EXPECT_EQ(form->LineClicks, 1);
+    EXPECT_FALSE(IsWindowEnabled(H(other)));
+    EXPECT_TRUE(IsWindowEnabled(H(form)));
+}
+
+TEST_F(WindowSystemTest, TabInTheMessageLoopMovesToTheNextTabStop) {
+    TTestForm* form = ShownForm();
+    SetActiveWindow(H(form));
+    SetFocus(H(form->List));
+    ASSERT_EQ(GetFocus(), H(form->List));
+    PostMessageW(H(form->List), WM_KEYDOWN, VK_TAB, 0);
+    app.ProcessMessages();
+    // Out of the group box to the check box: the radio buttons are no tab
+    // stops while neither is checked.
+    EXPECT_EQ(GetFocus(), H(form->Check));
+    EXPECT_FALSE(app.Terminated());
 }
 
 TEST_F(WindowSystemTest, ApplicationWindowIsAZeroSizePopupShownWithTheForms) {
@@ -602,6 +627,112 @@ TEST_F(WindowSystemTest, MainWindowHasAFixedFrameAroundItsClientArea) {
     EXPECT_EQ(SendMessageW(H(form->ToolBar1), TB_BUTTONCOUNT, 0, 0), 3);
     // Showing the window writes no setting.
     EXPECT_EQ(settings.Writes, writesBeforeShowing);
+}
+
+TEST_F(WindowSystemTest, DpiChangeScalesTheFormAndTakesTheSuggestedRectangle) {
+    TTestForm* form = ShownForm();
+    const RECT suggested{100, 80, 100 + 460, 80 + 340};
+    SendMessageW(H(form), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form->PixelsPerInch(), 144);
+    RECT r{};
+    GetWindowRect(H(form), &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 80);
+    EXPECT_EQ(r.right - r.left, 460);
+    EXPECT_EQ(r.bottom - r.top, 340);
+    // The framework knows the client area the new frame leaves.
+    RECT client{};
+    GetClientRect(H(form), &client);
+    EXPECT_EQ(form->ClientWidth(), client.right);
+    EXPECT_EQ(form->ClientHeight(), client.bottom);
+    // Controls and font follow: 2, 15 at 96 DPI is 3, 23 at 144 (halves away from zero).
+    GetWindowRect(H(form->Page), &r);
+    MapWindowPoints(nullptr, H(form->Group), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 3);
+    EXPECT_EQ(r.top, 23);
+    LOGFONTW logFont{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(H(form->Page), WM_GETFONT, 0, 0)),
+               sizeof(logFont), &logFont);
+    EXPECT_EQ(logFont.lfHeight, -17);
+}
+
+TEST_F(WindowSystemTest, ClientSizeSetFromCodeResizesTheFrame) {
+    TTestForm* form = ShownForm();
+    form->SetClientSize(300, 210);
+    RECT client{};
+    GetClientRect(H(form), &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 210);
+    RECT r{};
+    GetWindowRect(H(form), &r);
+    EXPECT_EQ(form->Width(), r.right - r.left);
+    EXPECT_EQ(form->Height(), r.bottom - r.top);
+}
+
+class CountingSink final : public TTimerSink {
+  public:
+    void TimerTick() override { ++Ticks; }
+    int Ticks = 0;
+};
+
+// Dispatches messages until the condition holds or the time is up.
+template <typename Condition>
+bool PumpUntil(Condition condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > milliseconds) {
+            return false;
+        }
+        MSG msg{};
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        }
+        Sleep(1);
+    }
+    return true;
+}
+
+TEST_F(WindowSystemTest, TimersTickUntilStoppedAndStoppedIdsNameNothing) {
+    CountingSink first;
+    CountingSink second;
+    const std::uint32_t a = system.StartTimer(10, first);
+    const std::uint32_t b = system.StartTimer(10, second);
+    ASSERT_NE(a, 0u);
+    ASSERT_NE(b, 0u);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(system.StartTimer(0, first), 0u);
+    ASSERT_TRUE(PumpUntil([&] { return first.Ticks >= 2 && second.Ticks >= 2; }, 3000));
+
+    EXPECT_TRUE(system.StopTimer(a));
+    EXPECT_FALSE(system.StopTimer(a));
+    const int stoppedAt = first.Ticks;
+    const int secondBefore = second.Ticks;
+    ASSERT_TRUE(PumpUntil([&] { return second.Ticks >= secondBefore + 3; }, 3000));
+    EXPECT_EQ(first.Ticks, stoppedAt);
+    EXPECT_TRUE(system.StopTimer(b));
+}
+
+TEST_F(WindowSystemTest, TextMetricsFollowTheFont) {
+    TFont small;
+    TFont large = small;
+    large.Height = small.Height * 2;
+    const int smallLine = system.TextLineHeight(small);
+    const int largeLine = system.TextLineHeight(large);
+    // A line is at least as high as the characters, and grows with them.
+    EXPECT_GE(smallLine, 11);
+    EXPECT_GE(largeLine, 2 * smallLine - 2);
+    EXPECT_LE(largeLine, 2 * smallLine + 2);
+    EXPECT_FALSE(system.MenuFontName().empty());
+
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(system.MonitorDpi(system.WorkArea()), systemDpi);
+    const TRect area = system.WorkArea();
+    const TRect screenRect = system.ScreenRect();
+    EXPECT_EQ(screenRect.Width(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(area.Height(), screenRect.Height());
 }
 
 TEST(FormStyleTest, BorderStyleAndIconsChooseTheFrame) {
