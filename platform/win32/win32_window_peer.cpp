@@ -107,6 +107,7 @@ Win32WindowPeer::Win32WindowPeer(Win32WindowSystem& system, TWinControl& control
 }
 
 Win32WindowPeer::~Win32WindowPeer() {
+    *FAlive = false;
     DestroyOwnedWindow();
     if (FFont != nullptr) {
         DeleteObject(FFont);
@@ -533,17 +534,18 @@ void Win32WindowPeer::BringToFront() {
 
 LRESULT Win32WindowPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage message{msg, wParam, lParam, 0};
-    if (FControl.Peer() == this) {
-        FControl.Dispatch(message);
-    } else {
+    if (FControl.Peer() != this) {
         // Still being made: the framework does not know this window yet.
         DefaultHandler(message);
         return message.Result;
     }
+    const std::shared_ptr<bool> alive = FAlive;
+    FControl.Dispatch(message);
+    if (!*alive) {
+        return message.Result;
+    }
     // The user moved the form, or the system resized it: the framework keeps
-    // its place for the next showing and lays the controls out anew. (The
-    // framework never destroys a control while it handles one of its
-    // messages, so this peer is still alive here.)
+    // its place for the next showing and lays the controls out anew.
     if (FKind == Kind::Form && Window() != nullptr) {
         if (msg == WM_WINDOWPOSCHANGED) {
             ReportFormBounds();

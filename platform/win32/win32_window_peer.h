@@ -3,6 +3,7 @@
 #include "platform/win32/win32_api.h"
 
 #include <map>
+#include <memory>
 
 #include "framework/peer.h"
 #include "platform/win32/win32_window_table.h"
@@ -75,6 +76,9 @@ class Win32WindowPeer final : public TWindowPeer, public Win32MessageTarget {
     // still queued for a button that is gone names no live button.
     std::map<WORD, TToolButton*> FButtonIds;
     WORD FLastButtonId = 0;
+    // Cleared when the peer goes: a handler may free its own control, and
+    // the window procedure must not touch the peer after that.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // Whether a window is one of the program's forms (the dialog keys are run

@@ -588,6 +588,24 @@ TEST_F(WindowSystemTest, BusyCursorShowsOverTheProgramsWindows) {
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
+TEST_F(WindowSystemTest, AHandlerMayFreeTheFormWhoseWindowCalledIt) {
+    TTestForm* form = ShownForm();
+    HWND window = H(form);
+    HWND bar = H(form->Bar);
+    TBBUTTON quit{};
+    SendMessageW(bar, TB_GETBUTTON, 2, reinterpret_cast<LPARAM>(&quit));
+    form->Quit->OnClick = [form](TObject*) { delete form; };
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(quit.idCommand, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(bar));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(bar));
+    // A late command for the window that is gone reaches nothing.
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(quit.idCommand, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(bar));
+    DrainMessages();
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(WindowSystemTest, DestroyedFormTakesItsWindowsAlong) {
     TTestForm* form = ShownForm();
     HWND formWindow = H(form);
