@@ -190,6 +190,20 @@ TEST_F(SettingsDocumentTest, AFileWithoutAMarkStaysInTheAnsiCodePage) {
     EXPECT_EQ(latin.Serialize(codec), Bytes("[Ma\xDF]\r\nGr\xF6\xDF"
                                             "e=\x80\r\n\r\n[Line]\r\nCount=1\r\n\r\n"));
 
+    // Every byte from "!" up comes back as it was, the five the code page leaves
+    // undefined included.
+    std::vector<std::uint8_t> everyByte = Bytes("[A]\r\nk=");
+    for (int byte = 0x21; byte <= 0xFF; ++byte) {
+        everyByte.push_back(static_cast<std::uint8_t>(byte));
+    }
+    const std::vector<std::uint8_t> crlf = Bytes("\r\n\r\n");
+    everyByte.insert(everyByte.end(), crlf.begin(), crlf.end());
+    const SettingsDocument all = SettingsDocument::Load(everyByte, codec);
+    EXPECT_EQ(all.Serialize(codec), everyByte);
+    const std::u16string& value = *all.Sections()[0].lines[0].value;
+    EXPECT_EQ(value.substr(0x80 - 0x21, 2), u"\u20AC\u0081");
+    EXPECT_EQ(value.substr(0x9F - 0x21, 3), u"\u0178\u00A0\u00A1");
+
     // With UTF-8 as the ANSI code page, an unmarked file is read as UTF-8 and stays unmarked.
     HeadlessTextCodec utf8(kCodePageUtf8);
     SettingsDocument unmarked = SettingsDocument::Load(Bytes("[Line]\r\n名=値\r\n"), utf8);
