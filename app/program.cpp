@@ -28,7 +28,7 @@ int RunProgram(ProgramEnvironment& environment) {
 
     application.CreateForm<TmainForm>(
         TmainFormServices{environment.PointerSettings, varnel, environment.Files, environment.Codec,
-                          environment.Messages, environment.CommandLine});
+                          environment.Messages, environment.Tray, environment.CommandLine});
     application.Run();
     return 0;
 }

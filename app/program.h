@@ -5,6 +5,7 @@
 #include "framework/peer.h"
 #include "platform/file_system.h"
 #include "platform/named_mutex.h"
+#include "platform/notification_area.h"
 #include "platform/system_messages.h"
 #include "platform/system_version.h"
 #include "platform/text_codec.h"
@@ -21,6 +22,7 @@ struct ProgramEnvironment {
     TWindowSystem& Windows;
     TextCodec& Codec;
     SystemMessages& Messages;
+    NotificationArea& Tray;
     // The whole command line as the system gives it, program path first.
     std::u16string CommandLine;
 };

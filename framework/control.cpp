@@ -108,7 +108,8 @@ void TControl::Changed(TPeerAspect aspect) {
 
 // ---- TWinControl -------------------------------------------------------------
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+TWinControl::TWinControl(TComponent* AOwner)
+    : TControl(AOwner), WindowProc([this](TMessage& message) { WndProc(message); }) {}
 
 TWinControl::~TWinControl() {
     // A window goes with its children: free them while this object is whole.
@@ -173,10 +174,12 @@ void TWinControl::WndProc(TMessage& message) {
 }
 
 void TWinControl::Dispatch(TMessage& message) {
+    // A copy runs, so a procedure may be swapped out while it handles a message.
+    const TWndMethod procedure = WindowProc;
     if (TApplication* application = Application()) {
-        application->HandleEvent([this, &message] { WndProc(message); });
+        application->HandleEvent([&procedure, &message] { procedure(message); });
     } else {
-        WndProc(message);
+        procedure(message);
     }
 }
 

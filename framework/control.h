@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ class TForm;
 class TWinControl;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// A window procedure as the framework holds it.
+using TWndMethod = std::function<void(TMessage& message)>;
 
 // A visible element of a form: geometry, caption, enabled and visible state.
 // Every change of state is mirrored to the system through the peer of the
@@ -110,6 +114,13 @@ class TWinControl : public TControl {
     // Entry point of the peer for every message of the window: a failure
     // inside is shown in the failure box and the program goes on.
     void Dispatch(TMessage& message);
+
+    // The procedure Dispatch hands every message to; it starts as WndProc.
+    // A component that must see the window's messages first (the tray icon
+    // on its form) keeps the current one, puts its own in, passes on what it
+    // does not take, and puts the kept one back when it goes. Replacing it
+    // needs no system window, so nothing is made before it is needed.
+    TWndMethod WindowProc;
 
     // A child without a window of its own changed; this window shows it.
     virtual void ChildChanged(TControl& child, TPeerAspect aspect);

@@ -1,32 +1,439 @@
 #include "tray/cool_tray_icon.h"
 
-#include "framework/application.h"
+#include <algorithm>
+
 #include "framework/form.h"
 #include "framework/menu.h"
 
 namespace tovel {
+namespace {
 
-TCoolTrayIcon::TCoolTrayIcon(TComponent* AOwner) : TComponent(AOwner) {}
+constexpr std::uint32_t kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+constexpr std::uint32_t kExitPollInterval = 20;
 
-void TCoolTrayIcon::ShowMainForm() {
-    auto* owner = dynamic_cast<TWinControl*>(Owner());
-    TApplication* application = owner != nullptr ? owner->Application() : nullptr;
-    if (application == nullptr || application->MainForm() == nullptr) {
-        return;
+// Copies at most maxUnits UTF-16 units of text into the field and ends it
+// with zeros. A pair of surrogates is not cut in half: the shell would show a
+// broken character where the text ends.
+template <std::size_t N>
+void CopyField(std::array<char16_t, N>& field, const std::u16string& text, std::size_t maxUnits) {
+    field.fill(0);
+    std::size_t length = std::min({text.size(), maxUnits, N - 1});
+    if (length > 0 && length < text.size() && text[length - 1] >= 0xD800 &&
+        text[length - 1] <= 0xDBFF) {
+        --length;
     }
-    TForm* mainForm = application->MainForm();
-    application->Restore();
-    if (mainForm->WindowState() == TWindowState::wsMinimized) {
-        mainForm->SetWindowState(TWindowState::wsNormal);
+    std::copy_n(text.begin(), length, field.begin());
+}
+
+}  // namespace
+
+// ---- creation and destruction ---------------------------------------------------
+
+TCoolTrayIcon::TCoolTrayIcon(TApplication& application, NotificationArea& shell,
+                             TComponent* AOwner)
+    : TComponent(AOwner), FApplication(application), FShell(shell) {
+    // A component made on a form that is being designed is being designed too.
+    if (AOwner != nullptr && AOwner->Designing()) {
+        SetDesigning(true);
     }
-    mainForm->Show();
-    application->WindowSystem().SetForegroundWindow(application->Handle());
+    FHandler = &AcquireTrayIconHandler(WindowSystem());
+    FIconID = FHandler->Register(this);
+    SettingMDIForm = true;
+    FEnabled = true;
+    FShowHint = true;
+    SettingPreview = false;
+
+    FIcon = std::make_unique<TIcon>(WindowSystem());
+    FIcon->OnChange = [this](TObject* sender) { IconChanged(sender); };
+
+    IconData = TNotifyIconDataEx{};
+    IconData.cbSize = TNotifyIconDataEx::kRecordSize;
+    IconData.hWnd = FHandler->Handle();
+    IconData.uID = FIconID;
+    IconData.uFlags = kIconFlags;
+    IconData.uCallbackMessage = TrayCallbackMessage;
+
+    CycleTimer = std::make_unique<TSimpleTimer>(WindowSystem());
+    CycleTimer->SetOnTimer(GuardedTick(&TCoolTrayIcon::CycleTimerTick));
+    ClickTimer = std::make_unique<TSimpleTimer>(WindowSystem());
+    ClickTimer->SetOnTimer(GuardedTick(&TCoolTrayIcon::ClickTimerTick));
+    ExitTimer = std::make_unique<TSimpleTimer>(WindowSystem(), kExitPollInterval,
+                                               GuardedTick(&TCoolTrayIcon::ExitTimerTick));
+
+    FDidExit = true;
+    SetDesignPreview(FDesignPreview);
+
+    if (!Designing()) {
+        FApplication.HookMainWindow(this,
+                                    [this](TMessage& message) { return HandleAppMessage(message); });
+        if (OwnerWindow() != nullptr) {
+            HookOwnerWindow();
+        }
+    }
+}
+
+TCoolTrayIcon::~TCoolTrayIcon() {
+    // Whatever fails on the way, the hooks, the icon id and the shared window
+    // are given back, or the form's window would call into a freed component.
+    try {
+        SetIconVisible(false);
+        SetDesignPreview(false);
+    } catch (...) {
+    }
+    CycleTimer.reset();
+    ClickTimer.reset();
+    ExitTimer.reset();
+    try {
+        FIcon.reset();
+    } catch (...) {
+    }
+    if (!Designing()) {
+        FApplication.UnhookMainWindow(this);
+        if (OwnerWindow() != nullptr) {
+            UnhookOwnerWindow();
+        }
+    }
+    FHandler->Unregister(FIconID);
+    ReleaseTrayIconHandler(WindowSystem());
+}
+
+TNotifyEvent TCoolTrayIcon::GuardedTick(void (TCoolTrayIcon::*tick)(TObject*)) {
+    return [this, tick](TObject* sender) {
+        FApplication.HandleEvent([this, tick, sender] { (this->*tick)(sender); });
+    };
+}
+
+TWinControl* TCoolTrayIcon::OwnerWindow() const {
+    return dynamic_cast<TWinControl*>(Owner());
+}
+
+void TCoolTrayIcon::Loaded() {
+    TComponent::Loaded();
+    if (OwnerWindow() != nullptr && !Designing()) {
+        bool showMainForm = true;
+        if (OnStartup) {
+            OnStartup(this, showMainForm);
+        }
+        if (!showMainForm) {
+            FApplication.SetShowMainForm(false);
+            HideMainForm();
+        }
+    }
+    UpdateTrayIcon();
+    SetIconVisible(FIconVisible);
+    SetCycleIcons(FCycleIcons);
+    SetWantEnterExitEvents(FWantEnterExitEvents);
+    SetBehavior(FBehavior);
 }
 
 void TCoolTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == TOperation::opRemove && AComponent == FPopupMenu) {
+    if (Operation != TOperation::opRemove) {
+        return;
+    }
+    if (FIconList != nullptr && AComponent == static_cast<TComponent*>(FIconList)) {
+        FIconList = nullptr;
+        SetIconList(nullptr);
+    }
+    if (FPopupMenu != nullptr && AComponent == static_cast<TComponent*>(FPopupMenu)) {
         FPopupMenu = nullptr;
+    }
+}
+
+// ---- the icon requests ----------------------------------------------------------
+
+bool TCoolTrayIcon::FillIconData() {
+    if (Designing() && !SettingPreview && !FDesignPreview) {
+        return false;
+    }
+    IconData.hIcon = FIcon->Handle();
+    if (!FHint.empty() && FShowHint) {
+        CopyField(IconData.szTip, FHint, 126);
+    } else {
+        IconData.szTip.fill(0);
+    }
+    return true;
+}
+
+bool TCoolTrayIcon::ShowTrayIcon() {
+    if (!SettingPreview) {
+        FIconVisible = true;
+    }
+    if ((!Designing() || SettingPreview) && FillIconData()) {
+        return FShell.NotifyIcon(NIM_ADD, IconData);
+    }
+    return false;
+}
+
+bool TCoolTrayIcon::HideTrayIcon() {
+    if (!SettingPreview) {
+        FIconVisible = false;
+    }
+    if ((!Designing() || SettingPreview) && FillIconData()) {
+        return FShell.NotifyIcon(NIM_DELETE, IconData);
+    }
+    return false;
+}
+
+bool TCoolTrayIcon::UpdateTrayIcon() {
+    if (FillIconData()) {
+        return FShell.NotifyIcon(NIM_MODIFY, IconData);
+    }
+    return false;
+}
+
+void TCoolTrayIcon::IconChanged(TObject* /*Sender*/) {
+    UpdateTrayIcon();
+}
+
+// ---- properties -----------------------------------------------------------------
+
+void TCoolTrayIcon::SetDesignPreview(bool value) {
+    FDesignPreview = value;
+    SettingPreview = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{SettingPreview};
+    if (Designing()) {
+        if (FIcon->Empty() && CanLoadDefaultIcon()) {
+            FIcon->SetHandle(WindowSystem().LoadSystemIcon(IDI_WINLOGO));
+        }
+        // Shown or removed for the designer only: FIconVisible stays as it is.
+        SetIconVisible(value);
+    }
+}
+
+void TCoolTrayIcon::SetIconList(TCustomImageList* value) {
+    FIconList = value;
+    SetIconIndex(0);
+}
+
+void TCoolTrayIcon::SetCycleIcons(bool value) {
+    FCycleIcons = value;
+    if (value) {
+        SetIconIndex(0);
+        CycleTimer->SetInterval(FCycleInterval);
+        CycleTimer->SetEnabled(true);
+    } else {
+        CycleTimer->SetEnabled(false);
+    }
+}
+
+void TCoolTrayIcon::SetCycleInterval(std::uint32_t value) {
+    if (value != FCycleInterval) {
+        FCycleInterval = value;
+        SetCycleIcons(FCycleIcons);
+    }
+}
+
+void TCoolTrayIcon::SetHint(const std::u16string& value) {
+    FHint = value;
+    UpdateTrayIcon();
+}
+
+void TCoolTrayIcon::SetShowHint(bool value) {
+    FShowHint = value;
+    UpdateTrayIcon();
+}
+
+void TCoolTrayIcon::SetIcon(const TIcon& value) {
+    // Taken over quietly: one request follows, not two.
+    TNotifyEvent notify = std::move(FIcon->OnChange);
+    FIcon->OnChange = nullptr;
+    try {
+        FIcon->Assign(value);
+    } catch (...) {
+        FIcon->OnChange = std::move(notify);
+        throw;
+    }
+    FIcon->OnChange = std::move(notify);
+    UpdateTrayIcon();
+}
+
+void TCoolTrayIcon::SetIconVisible(bool value) {
+    if (value) {
+        ShowTrayIcon();
+    } else {
+        HideTrayIcon();
+    }
+}
+
+void TCoolTrayIcon::SetIconIndex(int value) {
+    if (FIconList != nullptr) {
+        FIconIndex = value;
+        if (value >= FIconList->Count()) {
+            FIconIndex = FIconList->Count() - 1;
+        }
+        FIconList->GetIcon(FIconIndex, *FIcon);
+    } else {
+        FIconIndex = 0;
+    }
+    UpdateTrayIcon();
+}
+
+void TCoolTrayIcon::SetWantEnterExitEvents(bool value) {
+    FWantEnterExitEvents = value;
+    ExitTimer->SetEnabled(value);
+}
+
+void TCoolTrayIcon::SetBehavior(TBehavior value) {
+    FBehavior = value;
+    IconData.uTimeoutOrVersion = value == TBehavior::bhWin2000 ? 3 : 0;
+    FShell.NotifyIcon(NIM_SETVERSION, IconData);
+}
+
+// ---- balloon hints --------------------------------------------------------------
+
+bool TCoolTrayIcon::ShowBalloonHint(const std::u16string& Title, const std::u16string& Text,
+                                    TBalloonHintIcon IconType, TBalloonHintTimeOut TimeoutSecs) {
+    HideBalloonHint();
+    IconData.uFlags |= NIF_INFO;
+    CopyField(IconData.szInfo, Text, 255);
+    CopyField(IconData.szInfoTitle, Title, 63);
+    const std::uint32_t seconds = std::clamp<std::uint32_t>(TimeoutSecs, 10, 60);
+    IconData.uTimeoutOrVersion = seconds * 1000;
+    IconData.dwInfoFlags = static_cast<std::uint32_t>(IconType);
+    const bool result = UpdateTrayIcon();
+    IconData.uFlags = kIconFlags;
+    return result;
+}
+
+bool TCoolTrayIcon::ShowBalloonHintUnicode(const std::u16string& Title, const std::u16string& Text,
+                                           TBalloonHintIcon IconType,
+                                           TBalloonHintTimeOut TimeoutSecs) {
+    // Every text is UTF-16 here already, so both ways fill the record alike.
+    return ShowBalloonHint(Title, Text, IconType, TimeoutSecs);
+}
+
+bool TCoolTrayIcon::HideBalloonHint() {
+    IconData.uFlags |= NIF_INFO;
+    IconData.szInfo.fill(0);
+    return UpdateTrayIcon();
+}
+
+// ---- the popup menu -------------------------------------------------------------
+
+void TCoolTrayIcon::Popup(int X, int Y) {
+    if (FPopupMenu == nullptr) {
+        return;
+    }
+    // The menu closes when the user clicks elsewhere only if its window is
+    // the foreground one.
+    WindowSystem().SetForegroundWindow(IconData.hWnd);
+    FApplication.ProcessMessages();
+    TPopupMenu* menu = FPopupMenu;
+    if (menu == nullptr) {
+        return;  // the menu went while the pending messages ran
+    }
+    menu->SetPopupComponent(this);
+    menu->PreparePopup();
+    TMenuItem* chosen = WindowSystem().PopupMenu(*menu, TPoint{X, Y}, IconData.hWnd);
+    if (chosen != nullptr) {
+        FApplication.HandleEvent([chosen] { chosen->Click(); });
+    }
+    TWinControl* owner = OwnerWindow();
+    if (owner != nullptr && owner->HandleAllocated()) {
+        WindowSystem().PostMessage(owner->Handle(), WM_NULL, 0, 0);
+    }
+}
+
+void TCoolTrayIcon::PopupAtCursor() {
+    TPoint point;
+    if (WindowSystem().GetCursorPos(point)) {
+        Popup(point.X, point.Y);
+    }
+}
+
+// ---- shell queries --------------------------------------------------------------
+
+TPoint TCoolTrayIcon::GetClientIconPos(int X, int Y) {
+    const int cell = WindowSystem().SystemMetric(SM_CYCAPTION) - 1;
+    const THandle window = WindowSystem().WindowFromPoint(TPoint{X, Y});
+    const TPoint client = WindowSystem().ScreenToClient(window, TPoint{X, Y});
+    if (cell == 0) {
+        // A caption one pixel high leaves no cell to divide by.
+        return TPoint{-1, -1};
+    }
+    return TPoint{(client.X % cell) - 1, (client.Y % cell) - 1};
+}
+
+THandle TCoolTrayIcon::GetTooltipHandle() {
+    return FShell.FindTrayTipWindow(false);
+}
+
+THandle TCoolTrayIcon::GetBalloonHintHandle() {
+    return FShell.FindTrayTipWindow(true);
+}
+
+bool TCoolTrayIcon::SetFocus() {
+    return FShell.NotifyIcon(NIM_SETFOCUS, IconData);
+}
+
+// ---- icon cycling ---------------------------------------------------------------
+
+void TCoolTrayIcon::CycleTimerTick(TObject* /*Sender*/) {
+    if (FIconList == nullptr) {
+        return;
+    }
+    FIconList->GetIcon(FIconIndex, *FIcon);
+    DoCycle();
+    // The list may have gone in the handler.
+    if (FIconList == nullptr) {
+        return;
+    }
+    SetIconIndex(FIconIndex < FIconList->Count() - 1 ? FIconIndex + 1 : 0);
+}
+
+void TCoolTrayIcon::DoCycle() {
+    if (OnCycle) {
+        const int next =
+            FIconList != nullptr && FIconIndex < FIconList->Count() - 1 ? FIconIndex + 1 : 0;
+        OnCycle(this, next);
+    }
+}
+
+// ---- events ---------------------------------------------------------------------
+
+void TCoolTrayIcon::DoClick() {
+    if (OnClick) {
+        OnClick(this);
+    }
+}
+
+void TCoolTrayIcon::DoDblClick() {
+    if (OnDblClick) {
+        OnDblClick(this);
+    }
+}
+
+void TCoolTrayIcon::DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) {
+        OnMouseDown(this, Button, Shift, X, Y);
+    }
+}
+
+void TCoolTrayIcon::DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) {
+        OnMouseUp(this, Button, Shift, X, Y);
+    }
+}
+
+void TCoolTrayIcon::DoMouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) {
+        OnMouseMove(this, Shift, X, Y);
+    }
+}
+
+void TCoolTrayIcon::DoMouseEnter() {
+    if (OnMouseEnter) {
+        OnMouseEnter(this);
+    }
+}
+
+void TCoolTrayIcon::DoMouseExit() {
+    if (OnMouseExit) {
+        OnMouseExit(this);
     }
 }
 

@@ -1,46 +1,216 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "framework/application.h"
 #include "framework/component.h"
+#include "framework/control.h"
 #include "framework/events.h"
+#include "framework/geometry.h"
+#include "framework/graphics.h"
+#include "platform/notification_area.h"
+#include "tray/simple_timer.h"
+#include "tray/tray_icon_handler.h"
 
 namespace tovel {
 
 class TPopupMenu;
 
-// The notification-area icon of a form: its picture (an index into the
-// form's tray images), its tip, whether it is shown, and the bringing back of
-// the main window.
+// Which notifications count as the release of the right button, and which
+// interface version the shell is asked for.
+enum class TBehavior { bhWin95 = 0, bhWin2000 = 1 };
+
+// The balloon's icon, sent as NIIF_NONE ... NIIF_USER.
+enum class TBalloonHintIcon { bitNone = 0, bitInfo = 1, bitWarning = 2, bitError = 3, bitCustom = 4 };
+
+// Seconds a balloon stays: 10 to 60.
+using TBalloonHintTimeOut = std::uint8_t;
+
+using TCycleEvent = std::function<void(TObject* Sender, int NextIndex)>;
+// The handler may clear ShowMainForm to start without the main window.
+using TStartupEvent = std::function<void(TObject* Sender, bool& ShowMainForm)>;
+
+// The system's Windows-logo icon, given to an empty picture in a designer.
+inline constexpr int IDI_WINLOGO = 32517;
+inline constexpr int SM_CYCAPTION = 4;
+// Keys whose state goes into a mouse event's shift state.
+inline constexpr int VK_SHIFT = 0x10;
+inline constexpr int VK_CONTROL = 0x11;
+inline constexpr int VK_MENU = 0x12;
+
+// An icon in the taskbar's notification area, placed on a form like any
+// other component: its picture and tip follow the properties, the shell's
+// mouse notifications become events, a popup menu opens from it, and it can
+// hide the main window into the notification area instead of minimising it.
+//
+// Every component of a window system shares one hidden window for the
+// shell's notifications; its icon id is a number the shared window maps back
+// to the component while it lives.
 class TCoolTrayIcon : public TComponent {
   public:
-    explicit TCoolTrayIcon(TComponent* AOwner);
+    TCoolTrayIcon(TApplication& application, NotificationArea& shell, TComponent* AOwner);
+    ~TCoolTrayIcon() override;
 
-    int IconIndex() const { return FIconIndex; }
-    void SetIconIndex(int value) { FIconIndex = value; }
+    // ---- published properties --------------------------------------------------------
+    bool DesignPreview() const { return FDesignPreview; }
+    void SetDesignPreview(bool value);
+    TCustomImageList* IconList() const { return FIconList; }
+    void SetIconList(TCustomImageList* value);
+    bool CycleIcons() const { return FCycleIcons; }
+    void SetCycleIcons(bool value);
+    std::uint32_t CycleInterval() const { return FCycleInterval; }
+    void SetCycleInterval(std::uint32_t value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool value) { FEnabled = value; }
     const std::u16string& Hint() const { return FHint; }
-    void SetHint(const std::u16string& value) { FHint = value; }
+    void SetHint(const std::u16string& value);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool value);
+    const TIcon& Icon() const { return *FIcon; }
+    void SetIcon(const TIcon& value);
     bool IconVisible() const { return FIconVisible; }
-    void SetIconVisible(bool value) { FIconVisible = value; }
-
+    void SetIconVisible(bool value);
+    int IconIndex() const { return FIconIndex; }
+    void SetIconIndex(int value);
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* value) { FPopupMenu = value; }
+    bool LeftPopup() const { return FLeftPopup; }
+    void SetLeftPopup(bool value) { FLeftPopup = value; }
+    bool WantEnterExitEvents() const { return FWantEnterExitEvents; }
+    void SetWantEnterExitEvents(bool value);
     bool MinimizeToTray() const { return FMinimizeToTray; }
     void SetMinimizeToTray(bool value) { FMinimizeToTray = value; }
 
+    // ---- published events ------------------------------------------------------------
+    TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseExit;
+    TCycleEvent OnCycle;
+    TNotifyEvent OnBalloonHintShow;
+    TNotifyEvent OnBalloonHintHide;
+    TNotifyEvent OnBalloonHintTimeout;
+    TNotifyEvent OnBalloonHintClick;
+    TNotifyEvent OnMinimizeToTray;
+    TStartupEvent OnStartup;
 
-    // Restores and shows the owner form, and brings it to the front.
+    // ---- public ----------------------------------------------------------------------
+    // The shared window, the same for every component of the window system.
+    THandle Handle() const { return IconData.hWnd; }
+    // The icon id the shell knows this component by.
+    std::uint32_t IconId() const { return FIconID; }
+    TBehavior Behavior() const { return FBehavior; }
+    void SetBehavior(TBehavior value);
+
+    bool Refresh() { return UpdateTrayIcon(); }
+    bool ShowBalloonHint(const std::u16string& Title, const std::u16string& Text,
+                         TBalloonHintIcon IconType, TBalloonHintTimeOut TimeoutSecs);
+    bool ShowBalloonHintUnicode(const std::u16string& Title, const std::u16string& Text,
+                                TBalloonHintIcon IconType, TBalloonHintTimeOut TimeoutSecs);
+    bool HideBalloonHint();
+    // Opens PopupMenu at the screen point; returns once the menu has closed.
+    void Popup(int X, int Y);
+    void PopupAtCursor();
+    // The point in the client coordinates of the window under it, reduced to
+    // a place within one caption-height cell.
+    TPoint GetClientIconPos(int X, int Y);
+    THandle GetTooltipHandle();
+    THandle GetBalloonHintHandle();
+    bool SetFocus();
+
+    void HideTaskbarIcon();
+    void ShowTaskbarIcon();
     void ShowMainForm();
+    void HideMainForm();
 
+    // Called by the shared window with a notification of this icon.
+    void HandleIconNotification(std::uint32_t notification);
+    // The hook on the application window; answers false so the application
+    // always handles the message too.
+    bool HandleAppMessage(TMessage& message);
+
+    void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+  protected:
+    virtual bool CanLoadDefaultIcon() { return true; }
+    virtual bool ShowTrayIcon();
+    virtual bool HideTrayIcon();
+    virtual bool UpdateTrayIcon();
+
+    virtual void DoClick();
+    virtual void DoDblClick();
+    virtual void DoCycle();
+    virtual void DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoMouseMove(TShiftState Shift, int X, int Y);
+    virtual void DoMouseEnter();
+    virtual void DoMouseExit();
+    virtual void HideToTray();
+
+    void HookOwnerWindow();
+    void UnhookOwnerWindow();
+    void HandleOwnerMessage(TMessage& message);
+
+    // The record sent to the shell.
+    TNotifyIconDataEx IconData;
+
   private:
-    int FIconIndex = 0;
-    std::u16string FHint;
+    bool FillIconData();
+    void IconChanged(TObject* Sender);
+    void CycleTimerTick(TObject* Sender);
+    void ClickTimerTick(TObject* Sender);
+    void ExitTimerTick(TObject* Sender);
+    bool TryMinimizeToTray(TMessage& message);
+    TShiftState AsyncShiftState();
+    TWinControl* OwnerWindow() const;
+    TWindowSystem& WindowSystem() const { return FApplication.WindowSystem(); }
+    // Runs timer work the way the application runs every event: a failure
+    // is shown in the failure box and the program goes on.
+    TNotifyEvent GuardedTick(void (TCoolTrayIcon::*tick)(TObject*));
+
+    TApplication& FApplication;
+    NotificationArea& FShell;
+    TTrayIconHandler* FHandler = nullptr;
+
+    bool FEnabled = true;
+    std::unique_ptr<TIcon> FIcon;
+    std::uint32_t FIconID = 0;
     bool FIconVisible = false;
+    std::u16string FHint;
+    bool FShowHint = true;
     TPopupMenu* FPopupMenu = nullptr;
+    bool FLeftPopup = false;
     bool FMinimizeToTray = false;
+    bool FClickStart = false;
+    bool FClickReady = false;
+    std::unique_ptr<TSimpleTimer> CycleTimer;
+    std::unique_ptr<TSimpleTimer> ClickTimer;
+    std::unique_ptr<TSimpleTimer> ExitTimer;
+    int LastMoveX = 0;
+    int LastMoveY = 0;
+    bool FDidExit = true;
+    bool FWantEnterExitEvents = false;
+    TBehavior FBehavior = TBehavior::bhWin95;
+    bool IsDblClick = false;
+    int FIconIndex = 0;
+    bool FDesignPreview = false;
+    bool SettingPreview = false;
+    bool SettingMDIForm = true;
+    TCustomImageList* FIconList = nullptr;
+    bool FCycleIcons = false;
+    std::uint32_t FCycleInterval = 0;
+    // The owner window's procedure before this component hooked it, and the
+    // one it put in; both empty while not hooked.
+    TWndMethod OldWndProc;
+    TWndMethod NewWndProc;
+
 };
 
 }  // namespace tovel

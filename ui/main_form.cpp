@@ -3,6 +3,10 @@
 namespace tovel {
 namespace {
 
+// The icon resources of the tray images: neutral (before the wheel mode is
+// first applied), whole-screen mode, line mode.
+constexpr int kTrayImageResources[] = {100, 101, 102};
+
 template <typename T>
 T* Make(TComponent* owner, const char16_t* name) {
     auto* component = new T(owner);
@@ -126,6 +130,8 @@ void TmainForm::BuildComponents() {
     ToolButton1->SetImageIndex(2);
 
     PPMenu = Make<TPopupMenu>(this, u"PPMenu");
+    PPMenu->SetAutoPopup(true);
+    PPMenu->SetAutoHotkeys(true);
     PPPage = MakeItem(this, PPMenu, u"PPPage", u"１画面");
     PPPage->SetAutoCheck(true);
     PPPage->SetRadioItem(true);
@@ -146,7 +152,24 @@ void TmainForm::BuildComponents() {
     Timer->SetEnabled(false);
     Timer->SetInterval(1000);
 
-    TrayIcon = Make<TCoolTrayIcon>(this, u"TrayIcon");
+    ImageList = new TImageList(Application()->WindowSystem(), this);
+    ImageList->SetName(u"ImageList");
+    for (int resource : kTrayImageResources) {
+        ImageList->AddIconResource(resource);
+    }
+
+    TrayIcon = new TCoolTrayIcon(*Application(), FServices.Tray, this);
+    TrayIcon->SetName(u"TrayIcon");
+    {
+        // The stored picture is the neutral image, the one the list shows first.
+        TIcon neutral(Application()->WindowSystem());
+        neutral.SetHandle(Application()->WindowSystem().LoadIconResource(kTrayImageResources[0],
+                                                                         ImageList->Width()));
+        TrayIcon->SetIcon(neutral);
+    }
+    TrayIcon->SetIconList(ImageList);
+    TrayIcon->SetIconIndex(0);
+    TrayIcon->SetCycleInterval(0);
     TrayIcon->SetPopupMenu(PPMenu);
     TrayIcon->SetMinimizeToTray(true);
 }

@@ -7,11 +7,13 @@
 #include "app/varnel.h"
 #include "framework/application.h"
 #include "framework/form.h"
+#include "framework/graphics.h"
 #include "framework/menu.h"
 #include "framework/std_controls.h"
 #include "framework/timer.h"
 #include "framework/tool_bar.h"
 #include "platform/file_system.h"
+#include "platform/notification_area.h"
 #include "platform/system_messages.h"
 #include "platform/text_codec.h"
 #include "settings/settings_file.h"
@@ -27,6 +29,7 @@ struct TmainFormServices {
     FileSystem& Files;
     TextCodec& Codec;
     SystemMessages& Messages;
+    NotificationArea& Tray;
     // The process's whole command line, program path first.
     std::u16string CommandLine;
 };
@@ -44,6 +47,7 @@ class TmainForm : public TForm {
     TGroupBox* GroupBoxWheel;
     TComboBox* ComboBoxLine;
     TCoolTrayIcon* TrayIcon;
+    TImageList* ImageList;
     TPopupMenu* PPMenu;
     TMenuItem* PPClose;
     TMenuItem* PPDisp;

@@ -4,6 +4,7 @@
 #include "framework/control.h"
 #include "framework/form.h"
 #include "framework/layout.h"
+#include "framework/menu.h"
 #include "framework/text.h"
 
 namespace tovel::headless {
@@ -23,6 +24,36 @@ class HeadlessWindowPeer final : public TWindowPeer {
 
 }  // namespace
 
+// A hidden window that only takes messages: its timers run on the virtual
+// clock and their ticks come to the handler as WM_TIMER.
+class HeadlessMessageWindowPeer final : public TMessageWindowPeer {
+  public:
+    HeadlessMessageWindowPeer(HeadlessWindowSystem& system, THandle handle,
+                              TMessageHandler handler)
+        : FSystem(system), FHandle(handle), FHandler(std::move(handler)) {}
+    ~HeadlessMessageWindowPeer() override { FSystem.MessageWindowGone(FHandle); }
+
+    THandle Handle() const override { return FHandle; }
+    bool SetTimer(std::uintptr_t id, std::uint32_t interval) override {
+        return FSystem.SetWindowTimer(FHandle, id, interval);
+    }
+    bool KillTimer(std::uintptr_t id) override { return FSystem.KillWindowTimer(FHandle, id); }
+    void DefaultHandler(TMessage& message) override { message.Result = 0; }
+
+    void Deliver(TMessage& message) {
+        if (FHandler) {
+            FHandler(message);
+        } else {
+            DefaultHandler(message);
+        }
+    }
+
+  private:
+    HeadlessWindowSystem& FSystem;
+    THandle FHandle;
+    TMessageHandler FHandler;
+};
+
 std::unique_ptr<TWindowPeer> HeadlessWindowSystem::CreateWindowPeer(TWinControl& /*control*/) {
     ++FWindowsCreated;
     return std::make_unique<HeadlessWindowPeer>(NextHandle());
@@ -31,7 +62,7 @@ std::unique_ptr<TWindowPeer> HeadlessWindowSystem::CreateWindowPeer(TWinControl&
 std::unique_ptr<TAppWindowPeer> HeadlessWindowSystem::CreateAppWindowPeer(
     TApplication& application) {
     ++FWindowsCreated;
-    return std::make_unique<HeadlessAppWindowPeer>(application, NextHandle());
+    return std::make_unique<HeadlessAppWindowPeer>(application, NextHandle(), this);
 }
 
 void HeadlessWindowSystem::RunMessageLoop(TApplication& application) {
@@ -52,7 +83,7 @@ std::uint32_t HeadlessWindowSystem::StartTimer(std::uint32_t interval, TTimerSin
         return 0;
     }
     const std::uint32_t id = ++FLastTimerId;
-    FTimers[id] = Timer{interval, FNow + interval, &sink};
+    FTimers[id] = Timer{interval, FNow + interval, &sink, 0, 0};
     return id;
 }
 
@@ -79,8 +110,13 @@ bool HeadlessWindowSystem::FireNextTimer(std::uint64_t until) {
     }
     FNow = next->second.Due;
     next->second.Due += next->second.Interval;
-    // The sink may stop or start timers, so the entry is not used after this.
-    next->second.Sink->TimerTick();
+    // The receiver may stop or start timers, so the entry is not used after this.
+    if (next->second.Sink != nullptr) {
+        next->second.Sink->TimerTick();
+    } else {
+        TMessage tick{WM_TIMER, next->second.WindowTimerId, 0, 0};
+        SendToMessageWindow(next->second.Window, tick);
+    }
     return true;
 }
 
@@ -122,10 +158,200 @@ void HeadlessWindowSystem::SetBusyCursor(bool busy) {
     FCursorChanges.push_back(busy);
 }
 
+// ---- what the notification-area icon needs ---------------------------------------
+
+std::unique_ptr<TMessageWindowPeer> HeadlessWindowSystem::CreateMessageWindow(
+    TMessageHandler handler) {
+    ++FMessageWindowsCreated;
+    const THandle handle = NextHandle();
+    auto window = std::make_unique<HeadlessMessageWindowPeer>(*this, handle, std::move(handler));
+    FMessageWindows[handle] = window.get();
+    return window;
+}
+
+bool HeadlessWindowSystem::SetWindowTimer(THandle window, std::uintptr_t id,
+                                          std::uint32_t interval) {
+    if (RefuseTimers || FMessageWindows.count(window) == 0) {
+        return false;
+    }
+    // The system's shortest period stands in for 0, and a timer set again
+    // starts its period afresh.
+    const std::uint32_t period = interval < 10 ? 10 : interval;
+    KillWindowTimer(window, id);
+    FTimers[++FLastTimerId] = Timer{period, FNow + period, nullptr, window, id};
+    return true;
+}
+
+bool HeadlessWindowSystem::KillWindowTimer(THandle window, std::uintptr_t id) {
+    for (auto it = FTimers.begin(); it != FTimers.end(); ++it) {
+        if (it->second.Sink == nullptr && it->second.Window == window &&
+            it->second.WindowTimerId == id) {
+            FTimers.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void HeadlessWindowSystem::MessageWindowGone(THandle window) {
+    FMessageWindows.erase(window);
+    for (auto it = FTimers.begin(); it != FTimers.end();) {
+        if (it->second.Sink == nullptr && it->second.Window == window) {
+            it = FTimers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+std::size_t HeadlessWindowSystem::WindowTimers(THandle window) const {
+    std::size_t count = 0;
+    for (const auto& entry : FTimers) {
+        if (entry.second.Sink == nullptr && entry.second.Window == window) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool HeadlessWindowSystem::SendToMessageWindow(THandle window, TMessage& message) {
+    const auto found = FMessageWindows.find(window);
+    if (found == FMessageWindows.end()) {
+        return false;
+    }
+    found->second->Deliver(message);
+    return true;
+}
+
+bool HeadlessWindowSystem::SendToApplicationWindow(TMessage& message) {
+    if (FAppWindow == nullptr) {
+        return false;
+    }
+    FAppWindow->Deliver(message);
+    return true;
+}
+
+std::vector<THandle> HeadlessWindowSystem::MessageWindows() const {
+    std::vector<THandle> handles;
+    for (const auto& entry : FMessageWindows) {
+        handles.push_back(entry.first);
+    }
+    return handles;
+}
+
+std::uint32_t HeadlessWindowSystem::RegisterWindowMessage(const std::u16string& name) {
+    const auto found = FRegisteredMessages.find(name);
+    if (found != FRegisteredMessages.end()) {
+        return found->second;
+    }
+    const auto number = static_cast<std::uint32_t>(0xC000 + FRegisteredMessages.size());
+    FRegisteredMessages.emplace(name, number);
+    return number;
+}
+
+bool HeadlessWindowSystem::GetCursorPos(TPoint& point) {
+    if (CursorPosFails) {
+        return false;
+    }
+    point = CursorPos;
+    return true;
+}
+
+bool HeadlessWindowSystem::PostMessage(THandle window, std::uint32_t message,
+                                       std::uintptr_t wParam, std::intptr_t lParam) {
+    FPosted.push_back(PostedMessage{window, message, wParam, lParam});
+    return true;
+}
+
+int HeadlessWindowSystem::SystemMetric(int index) {
+    const auto found = Metrics.find(index);
+    return found != Metrics.end() ? found->second : 0;
+}
+
+TPoint HeadlessWindowSystem::ScreenToClient(THandle window, TPoint point) {
+    const auto found = ClientOrigins.find(window);
+    if (found != ClientOrigins.end()) {
+        point.X -= found->second.X;
+        point.Y -= found->second.Y;
+    }
+    return point;
+}
+
+TMenuItem* HeadlessWindowSystem::PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) {
+    PopupCall call{point, owner, menu.PopupComponent(), FForeground.empty() ? 0 : FForeground.back(),
+                   {}};
+    for (const TMenuItem* item : menu.Items()->Items()) {
+        call.Items.push_back(PopupItem{item->Caption(), item->Checked(), item->RadioItem(),
+                                       item->Enabled(), item->Default(), item->IsLine()});
+    }
+    FPopups.push_back(call);
+    if (OnPopup) {
+        OnPopup(FPopups.back());
+    }
+    TMenuItem* choice = PopupChoice;
+    PopupChoice = nullptr;
+    // The system's menu lets no one choose a line or a greyed item.
+    if (choice != nullptr && (choice->IsLine() || !choice->Enabled())) {
+        return nullptr;
+    }
+    return choice;
+}
+
+THandle HeadlessWindowSystem::LoadIconResource(int id, int size) {
+    if (IconResources.count(id) == 0) {
+        return 0;
+    }
+    const THandle handle = NextHandle();
+    FIcons[handle] = IconRecord{id, size};
+    return handle;
+}
+
+THandle HeadlessWindowSystem::CopyIcon(THandle icon) {
+    const auto found = FIcons.find(icon);
+    if (found == FIcons.end()) {
+        return 0;
+    }
+    const THandle handle = NextHandle();
+    FIcons[handle] = found->second;
+    return handle;
+}
+
+void HeadlessWindowSystem::DestroyIcon(THandle icon) {
+    if (FIcons.erase(icon) == 0) {
+        ++FBadIconDestroys;
+    }
+}
+
+THandle HeadlessWindowSystem::LoadSystemIcon(int id) {
+    const THandle handle = NextHandle();
+    FIcons[handle] = IconRecord{-1, id};
+    return handle;
+}
+
+int HeadlessWindowSystem::IconResourceOf(THandle icon) const {
+    const auto found = FIcons.find(icon);
+    return found != FIcons.end() ? found->second.Resource : -2;
+}
+
 // ---- HeadlessAppWindowPeer ------------------------------------------------------
 
-HeadlessAppWindowPeer::HeadlessAppWindowPeer(TApplication& application, THandle handle)
-    : FApplication(application), FHandle(handle) {}
+HeadlessAppWindowPeer::HeadlessAppWindowPeer(TApplication& application, THandle handle,
+                                             HeadlessWindowSystem* system)
+    : FApplication(application), FHandle(handle), FSystem(system) {
+    if (FSystem != nullptr) {
+        FSystem->FAppWindow = this;
+    }
+}
+
+HeadlessAppWindowPeer::~HeadlessAppWindowPeer() {
+    if (FSystem != nullptr && FSystem->FAppWindow == this) {
+        FSystem->FAppWindow = nullptr;
+    }
+}
+
+void HeadlessAppWindowPeer::Deliver(TMessage& message) {
+    FApplication.Dispatch(message);
+}
 
 void HeadlessAppWindowPeer::Show(int command, bool animate) {
     FRequests.push_back(u"Show " + IntToStr(command) + (animate ? u"" : u" noanimate"));

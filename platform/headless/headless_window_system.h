@@ -4,12 +4,20 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "framework/peer.h"
 
+namespace tovel {
+class TComponent;
+}
+
 namespace tovel::headless {
+
+class HeadlessAppWindowPeer;
+class HeadlessMessageWindowPeer;
 
 // Windows that exist only as records: deterministic, no system behind them.
 // A test acts as the user by calling the framework's entry points, and reads
@@ -89,12 +97,103 @@ class HeadlessWindowSystem final : public TWindowSystem {
 
     THandle NextHandle() { return ++FLastHandle * 4; }
 
+    // ---- what the notification-area icon needs --------------------------------------
+
+    struct PostedMessage {
+        THandle Window;
+        std::uint32_t Msg;
+        std::uintptr_t WParam;
+        std::intptr_t LParam;
+    };
+    // A menu item as it was shown when its menu opened.
+    struct PopupItem {
+        std::u16string Caption;
+        bool Checked;
+        bool RadioItem;
+        bool Enabled;
+        bool Default;
+        bool IsLine;
+    };
+    struct PopupCall {
+        TPoint Point;
+        THandle Owner;
+        TComponent* PopupComponent;
+        // The window last made the foreground one before the menu opened.
+        THandle Foreground;
+        std::vector<PopupItem> Items;
+    };
+
+    std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler) override;
+    std::uint32_t RegisterWindowMessage(const std::u16string& name) override;
+    std::uint32_t CommonControlsVersion() override { return ComCtlVersion; }
+    bool GetCursorPos(TPoint& point) override;
+    std::uint32_t DoubleClickTime() override { return DoubleClickMs; }
+    bool KeyDown(int virtualKey) override { return KeysDown.count(virtualKey) != 0; }
+    bool PostMessage(THandle window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override;
+    int SystemMetric(int index) override;
+    THandle WindowFromPoint(TPoint /*point*/) override { return WindowUnderPoint; }
+    TPoint ScreenToClient(THandle window, TPoint point) override;
+    TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) override;
+    THandle LoadIconResource(int id, int size) override;
+    THandle CopyIcon(THandle icon) override;
+    void DestroyIcon(THandle icon) override;
+    THandle LoadSystemIcon(int id) override;
+
+    // Settable answers.
+    std::uint32_t ComCtlVersion = 0x0006000A;  // 6.10
+    TPoint CursorPos{};
+    bool CursorPosFails = false;
+    std::uint32_t DoubleClickMs = 500;
+    std::set<int> KeysDown;
+    std::map<int, int> Metrics;
+    THandle WindowUnderPoint = 0;
+    // Where each window's client area starts on the screen.
+    std::map<THandle, TPoint> ClientOrigins;
+    // The item the user picks at the next popup (none: the menu is dismissed);
+    // cleared once used.
+    TMenuItem* PopupChoice = nullptr;
+    // Runs while a menu is open, the user looking at it.
+    std::function<void(const PopupCall&)> OnPopup;
+    // The icon resources the program file holds.
+    std::set<int> IconResources{1, 100, 101, 102};
+
+    // Sends a message to a message window as the system would (the shell's
+    // icon callbacks, say); false when no such window exists. The result is
+    // left in message.Result.
+    bool SendToMessageWindow(THandle window, TMessage& message);
+    // Sends a message to the application window (a broadcast reaching it).
+    bool SendToApplicationWindow(TMessage& message);
+    // The message windows alive now, and how many were ever made.
+    std::vector<THandle> MessageWindows() const;
+    int MessageWindowsCreated() const { return FMessageWindowsCreated; }
+    // The system timers of a message window that run now.
+    std::size_t WindowTimers(THandle window) const;
+
+    const std::vector<PostedMessage>& PostedMessages() const { return FPosted; }
+    const std::vector<PopupCall>& Popups() const { return FPopups; }
+    // Icons alive now; the resource an icon's picture came from (copies keep
+    // their source's), -1 for a stock icon, or -2 for an unknown handle.
+    std::size_t LiveIcons() const { return FIcons.size(); }
+    int IconResourceOf(THandle icon) const;
+    // DestroyIcon calls for handles that were not alive (a double free).
+    int BadIconDestroys() const { return FBadIconDestroys; }
+
   private:
+    friend class HeadlessMessageWindowPeer;
+    friend class HeadlessAppWindowPeer;
+
     struct Timer {
         std::uint32_t Interval;
         std::uint64_t Due;
+        // A framework timer's sink, or (sink null) a message window's timer.
         TTimerSink* Sink;
+        THandle Window;
+        std::uintptr_t WindowTimerId;
     };
+    bool SetWindowTimer(THandle window, std::uintptr_t id, std::uint32_t interval);
+    bool KillWindowTimer(THandle window, std::uintptr_t id);
+    void MessageWindowGone(THandle window);
     // Fires the earliest timer due at or before `until`; answers whether one fired.
     bool FireNextTimer(std::uint64_t until);
 
@@ -112,13 +211,28 @@ class HeadlessWindowSystem final : public TWindowSystem {
     std::uint64_t FNow = 0;
     TRect FScreen{0, 0, 1024, 768};
     TRect FWorkArea{0, 0, 1024, 748};
+
+    std::map<THandle, HeadlessMessageWindowPeer*> FMessageWindows;
+    int FMessageWindowsCreated = 0;
+    HeadlessAppWindowPeer* FAppWindow = nullptr;
+    std::map<std::u16string, std::uint32_t> FRegisteredMessages;
+    std::vector<PostedMessage> FPosted;
+    std::vector<PopupCall> FPopups;
+    struct IconRecord {
+        int Resource;
+        int Size;
+    };
+    std::map<THandle, IconRecord> FIcons;
+    int FBadIconDestroys = 0;
 };
 
 // The application window as a record of what was asked of it; minimising and
 // restoring report the size change back as the system would.
 class HeadlessAppWindowPeer final : public TAppWindowPeer {
   public:
-    HeadlessAppWindowPeer(TApplication& application, THandle handle);
+    HeadlessAppWindowPeer(TApplication& application, THandle handle,
+                          HeadlessWindowSystem* system = nullptr);
+    ~HeadlessAppWindowPeer() override;
 
     THandle Handle() const override { return FHandle; }
     void SetText(const std::u16string& text) override { FText = text; }
@@ -131,6 +245,8 @@ class HeadlessAppWindowPeer final : public TAppWindowPeer {
 
     const std::u16string& Text() const { return FText; }
     const TRect& Bounds() const { return FBounds; }
+    // A message the system sends the window.
+    void Deliver(TMessage& message);
     // What the application asked of its window, in order, e.g. "Show 6 noanimate".
     const std::vector<std::u16string>& Requests() const { return FRequests; }
 
@@ -140,6 +256,7 @@ class HeadlessAppWindowPeer final : public TAppWindowPeer {
 
     TApplication& FApplication;
     THandle FHandle;
+    HeadlessWindowSystem* FSystem;
     std::u16string FText;
     bool FVisible = false;
     bool FIconic = false;

@@ -6,6 +6,7 @@
 #include "app/varnel.h"
 #include "platform/headless/headless_file_system.h"
 #include "platform/headless/headless_named_mutex.h"
+#include "platform/headless/headless_notification_area.h"
 #include "platform/headless/headless_pointer_settings.h"
 #include "platform/headless/headless_system_messages.h"
 #include "platform/headless/headless_system_version.h"
@@ -31,14 +32,15 @@ struct HeadlessProcess {
     headless::HeadlessPointerSettings& pointer;
     headless::HeadlessTextCodec codec;
     headless::HeadlessSystemMessages messages;
+    headless::HeadlessNotificationArea tray;
 
     HeadlessProcess(headless::HeadlessFileSystem& fileSystem, headless::HeadlessSession& session,
                     headless::HeadlessPointerSettings& settings)
         : files(fileSystem), mutexes(session), pointer(settings) {}
 
     ProgramEnvironment Environment(std::u16string commandLine) {
-        return ProgramEnvironment{files,   version, mutexes,  pointer,
-                                  windows, codec,   messages, std::move(commandLine)};
+        return ProgramEnvironment{files, version,  mutexes, pointer,
+                                  windows, codec, messages, tray, std::move(commandLine)};
     }
     int Run(const std::u16string& arguments) {
         ProgramEnvironment environment = Environment(u"\"C:\\Tools\\Tovel.exe\" " + arguments);

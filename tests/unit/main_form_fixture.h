@@ -42,6 +42,7 @@ class MainFormTest : public ::testing::Test {
     HeadlessPointerSettings pointer{&windows};
     headless::HeadlessTextCodec codec;
     headless::HeadlessSystemMessages messages;
+    headless::HeadlessNotificationArea tray;
     Varnel varnel{files, version};
     TApplication application{windows};
     TmainForm* form = nullptr;
@@ -68,7 +69,7 @@ class MainFormTest : public ::testing::Test {
             SaveLineIndexFile(std::to_string(savedLineIndex));
         }
         form = application.CreateForm<TmainForm>(
-            TmainFormServices{pointer, varnel, files, codec, messages, u"Tovel.exe " + arguments});
+            TmainFormServices{pointer, varnel, files, codec, messages, tray, u"Tovel.exe " + arguments});
         pointer.ClearCalls();
         windows.ClearRecords();
     }

@@ -1,0 +1,158 @@
+// How the tray icon hides the main window into the notification area and
+// brings it back, through hooks on the application window and on the window
+// of the form that owns the component.
+#include "framework/form.h"
+#include "tray/cool_tray_icon.h"
+
+namespace tovel {
+
+void TCoolTrayIcon::HideTaskbarIcon() {
+    // An application window not made yet shows no button: nothing to hide,
+    // and no reason to make it.
+    TAppWindowPeer* window = FApplication.Peer();
+    if (window != nullptr && window->IsVisible()) {
+        window->Show(SW_HIDE, true);
+    }
+}
+
+void TCoolTrayIcon::ShowTaskbarIcon() {
+    FApplication.Handle();
+    TAppWindowPeer* window = FApplication.Peer();
+    if (window != nullptr && !window->IsVisible()) {
+        window->Show(SW_SHOW, true);
+    }
+}
+
+void TCoolTrayIcon::HideMainForm() {
+    TForm* mainForm = FApplication.MainForm();
+    if (OwnerWindow() == nullptr || mainForm == nullptr) {
+        return;
+    }
+    mainForm->SetVisible(false);
+    HideTaskbarIcon();
+}
+
+void TCoolTrayIcon::ShowMainForm() {
+    TForm* mainForm = FApplication.MainForm();
+    if (OwnerWindow() == nullptr || mainForm == nullptr) {
+        return;
+    }
+    FApplication.Restore();
+    if (mainForm->WindowState() == TWindowState::wsMinimized) {
+        mainForm->SetWindowState(TWindowState::wsNormal);
+    }
+    mainForm->SetVisible(true);
+    WindowSystem().SetForegroundWindow(FApplication.Handle());
+}
+
+void TCoolTrayIcon::HideToTray() {
+    HideMainForm();
+    SetIconVisible(true);
+}
+
+bool TCoolTrayIcon::HandleAppMessage(TMessage& message) {
+    TForm* mainForm = FApplication.MainForm();
+    switch (message.Msg) {
+        case WM_SIZE:
+            if (message.WParam == SIZE_MINIMIZED && FMinimizeToTray) {
+                HideToTray();
+            }
+            break;
+        case WM_WINDOWPOSCHANGED:
+            if (SettingMDIForm && mainForm != nullptr) {
+                if (mainForm->FormStyle() == TFormStyle::fsMDIForm) {
+                    bool showMainForm = true;
+                    if (OnStartup) {
+                        OnStartup(this, showMainForm);
+                    }
+                    if (!showMainForm) {
+                        HideTaskbarIcon();
+                    }
+                }
+                SettingMDIForm = false;
+            }
+            break;
+        case WM_SYSCOMMAND:
+            if (message.WParam == SC_RESTORE && mainForm != nullptr) {
+                if (mainForm->WindowState() == TWindowState::wsMinimized) {
+                    mainForm->SetWindowState(TWindowState::wsNormal);
+                }
+                mainForm->SetVisible(true);
+            }
+            break;
+        default:
+            break;
+    }
+    // A new taskbar has no icons: a visible one is added again.
+    const std::uint32_t taskbarCreated = FHandler->TaskbarCreatedMessage();
+    if (taskbarCreated != 0 && message.Msg == taskbarCreated && FIconVisible) {
+        ShowTrayIcon();
+    }
+    return false;
+}
+
+void TCoolTrayIcon::HookOwnerWindow() {
+    TWinControl* owner = OwnerWindow();
+    if (owner == nullptr) {
+        return;
+    }
+    OldWndProc = owner->WindowProc;
+    NewWndProc = [this](TMessage& message) { HandleOwnerMessage(message); };
+    owner->WindowProc = NewWndProc;
+}
+
+void TCoolTrayIcon::UnhookOwnerWindow() {
+    TWinControl* owner = OwnerWindow();
+    if (owner == nullptr || !OldWndProc) {
+        return;
+    }
+    owner->WindowProc = OldWndProc;
+    OldWndProc = nullptr;
+    NewWndProc = nullptr;
+}
+
+bool TCoolTrayIcon::TryMinimizeToTray(TMessage& message) {
+    if (!FMinimizeToTray || !OnMinimizeToTray) {
+        return false;
+    }
+    OnMinimizeToTray(this);
+    HideToTray();
+    message.Result = 1;
+    return true;
+}
+
+void TCoolTrayIcon::HandleOwnerMessage(TMessage& message) {
+    TWinControl* owner = OwnerWindow();
+    switch (message.Msg) {
+        case WM_SHOWWINDOW:
+            if (message.WParam == 1 && message.LParam == 0) {
+                // Shown by a ShowWindow call: to the front, with its button.
+                WindowSystem().SetForegroundWindow(FApplication.Handle());
+                if (owner != nullptr) {
+                    WindowSystem().SetForegroundWindow(owner->Handle());
+                }
+            } else if (message.WParam == 0 && message.LParam == SW_PARENTCLOSING &&
+                       !FApplication.Terminated()) {
+                if (TryMinimizeToTray(message)) {
+                    return;
+                }
+            }
+            break;
+        case WM_SYSCOMMAND:
+            if (message.WParam == SC_MINIMIZE && TryMinimizeToTray(message)) {
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    // Copied: the procedure may be swapped out while it runs.
+    const TWndMethod previous = OldWndProc;
+    if (previous) {
+        previous(message);
+    } else if (owner != nullptr) {
+        owner->WndProc(message);
+    }
+}
+
+}  // namespace tovel

@@ -1,0 +1,178 @@
+#include "tray/simple_timer.h"
+
+namespace tovel {
+namespace {
+
+// One shared handler per window system; see SharedTimerHandler.
+std::map<TWindowSystem*, TSimpleTimerHandler*>& SharedTimerHandlers() {
+    static std::map<TWindowSystem*, TSimpleTimerHandler*> handlers;
+    return handlers;
+}
+
+}  // namespace
+
+// ---- TSimpleTimerHandler ------------------------------------------------------
+
+TSimpleTimerHandler::TSimpleTimerHandler(TWindowSystem& windowSystem) {
+    FWindow = windowSystem.CreateMessageWindow(
+        [this](TMessage& message) { HandleTimerMessage(message); });
+}
+
+TSimpleTimerHandler::~TSimpleTimerHandler() = default;
+
+std::uint32_t TSimpleTimerHandler::Register(TSimpleTimer* timer) {
+    // Ids are not reused while the handler lives, so a late tick of a freed
+    // timer cannot reach a newer one; 0 is never handed out.
+    do {
+        ++FLastId;
+    } while (FLastId == 0 || FTimers.count(FLastId) != 0);
+    FTimers[FLastId] = timer;
+    return FLastId;
+}
+
+void TSimpleTimerHandler::Unregister(std::uint32_t id) {
+    FTimers.erase(id);
+}
+
+void TSimpleTimerHandler::HandleTimerMessage(TMessage& message) {
+    if (message.Msg != WM_TIMER) {
+        if (FWindow) {
+            FWindow->DefaultHandler(message);
+        }
+        return;
+    }
+    // A tick whose id names no live timer (one freed while its tick was on
+    // the way) is dropped.
+    const auto found = FTimers.find(static_cast<std::uint32_t>(message.WParam));
+    if (message.WParam > UINT32_MAX || found == FTimers.end()) {
+        return;
+    }
+    found->second->Tick();
+}
+
+TSimpleTimerHandler* SharedTimerHandler(TWindowSystem& windowSystem) {
+    const auto found = SharedTimerHandlers().find(&windowSystem);
+    return found != SharedTimerHandlers().end() ? found->second : nullptr;
+}
+
+TSimpleTimerHandler& AcquireTimerHandler(TWindowSystem& windowSystem) {
+    TSimpleTimerHandler* handler = SharedTimerHandler(windowSystem);
+    if (handler == nullptr) {
+        handler = new TSimpleTimerHandler(windowSystem);
+        SharedTimerHandlers()[&windowSystem] = handler;
+    }
+    handler->AddTimer();
+    return *handler;
+}
+
+void ReleaseTimerHandler(TWindowSystem& windowSystem) {
+    TSimpleTimerHandler* handler = SharedTimerHandler(windowSystem);
+    if (handler == nullptr) {
+        return;
+    }
+    handler->RemoveTimer();
+    if (handler->RefCount() == 0) {
+        SharedTimerHandlers().erase(&windowSystem);
+        delete handler;
+    }
+}
+
+// ---- TSimpleTimer -------------------------------------------------------------
+
+TSimpleTimer::TSimpleTimer(TWindowSystem& windowSystem) : FWindowSystem(windowSystem) {
+    InitTimer(1000, nullptr);
+}
+
+TSimpleTimer::TSimpleTimer(TWindowSystem& windowSystem, std::uint32_t interval,
+                           TNotifyEvent onTimer)
+    : FWindowSystem(windowSystem) {
+    InitTimer(interval, std::move(onTimer));
+}
+
+void TSimpleTimer::InitTimer(std::uint32_t interval, TNotifyEvent onTimer) {
+    FAutoDisable = false;
+    FEnabled = false;
+    FInterval = interval;
+    SetOnTimer(std::move(onTimer));
+    FHandler = &AcquireTimerHandler(FWindowSystem);
+    FId = FHandler->Register(this);
+}
+
+TSimpleTimer::~TSimpleTimer() {
+    if (FEnabled) {
+        Disarm(true);
+    }
+    FHandler->Unregister(FId);
+    ReleaseTimerHandler(FWindowSystem);
+}
+
+void TSimpleTimer::SetEnabled(bool value) {
+    if (value) {
+        Arm();
+    } else {
+        Disarm(true);
+    }
+}
+
+void TSimpleTimer::SetInterval(std::uint32_t value) {
+    if (value == FInterval) {
+        return;
+    }
+    FInterval = value;
+    if (FEnabled) {
+        if (value != 0) {
+            Arm();
+        } else {
+            // Stays enabled: a later non-zero interval starts it again.
+            Disarm(false);
+        }
+    }
+}
+
+void TSimpleTimer::SetOnTimer(TNotifyEvent value) {
+    FOnTimer = std::move(value);
+    if (!FOnTimer && FEnabled) {
+        Disarm(false);
+    }
+}
+
+bool TSimpleTimer::Arm() {
+    if (FInterval == 0) {
+        return false;
+    }
+    if (FEnabled) {
+        Disarm(true);
+    }
+    TMessageWindowPeer* window = FHandler != nullptr ? FHandler->FWindow.get() : nullptr;
+    if (window == nullptr || !window->SetTimer(FId, FInterval)) {
+        return false;
+    }
+    FEnabled = true;
+    ++FHandler->FActiveCount;
+    return true;
+}
+
+bool TSimpleTimer::Disarm(bool clearEnabled) {
+    if (clearEnabled) {
+        FEnabled = false;
+    }
+    TMessageWindowPeer* window = FHandler != nullptr ? FHandler->FWindow.get() : nullptr;
+    const bool stopped = window != nullptr && window->KillTimer(FId);
+    if (stopped && FHandler->FActiveCount > 0) {
+        --FHandler->FActiveCount;
+    }
+    return stopped;
+}
+
+void TSimpleTimer::Tick() {
+    if (FAutoDisable) {
+        Disarm(true);
+    }
+    if (FOnTimer) {
+        // A copy runs, so the handler may replace itself.
+        const TNotifyEvent handler = FOnTimer;
+        handler(this);
+    }
+}
+
+}  // namespace tovel

@@ -1,0 +1,104 @@
+#include "tray/tray_icon_handler.h"
+
+#include "tray/cool_tray_icon.h"
+
+namespace tovel {
+namespace {
+
+std::map<TWindowSystem*, TTrayIconHandler*>& SharedTrayIconHandlers() {
+    static std::map<TWindowSystem*, TTrayIconHandler*> handlers;
+    return handlers;
+}
+
+// The common-controls version from which the shell announces a new taskbar.
+constexpr std::uint32_t kTaskbarCreatedComCtlVersion = 0x00040047;  // 4.71
+
+}  // namespace
+
+TTrayIconHandler::TTrayIconHandler(TWindowSystem& windowSystem) {
+    FWindow = windowSystem.CreateMessageWindow(
+        [this](TMessage& message) { HandleIconMessage(message); });
+    // Registered with the shared window rather than once per process: the
+    // number must come from the window system the icons live on. The same
+    // name always gives the same number, so a later window gets it again.
+    if (windowSystem.CommonControlsVersion() >= kTaskbarCreatedComCtlVersion) {
+        FTaskbarCreatedMessage = windowSystem.RegisterWindowMessage(u"TaskbarCreated");
+    }
+}
+
+TTrayIconHandler::~TTrayIconHandler() = default;
+
+std::uint32_t TTrayIconHandler::Register(TCoolTrayIcon* icon) {
+    do {
+        ++FLastId;
+    } while (FLastId == 0 || FIcons.count(FLastId) != 0);
+    FIcons[FLastId] = icon;
+    return FLastId;
+}
+
+void TTrayIconHandler::Unregister(std::uint32_t id) {
+    FIcons.erase(id);
+}
+
+TCoolTrayIcon* TTrayIconHandler::Find(std::uintptr_t id) const {
+    if (id > UINT32_MAX) {
+        return nullptr;
+    }
+    const auto found = FIcons.find(static_cast<std::uint32_t>(id));
+    return found != FIcons.end() ? found->second : nullptr;
+}
+
+void TTrayIconHandler::HandleIconMessage(TMessage& message) {
+    switch (message.Msg) {
+        case TrayCallbackMessage:
+            // A notification for an icon whose component has gone is dropped.
+            if (TCoolTrayIcon* icon = Find(message.WParam)) {
+                icon->HandleIconNotification(static_cast<std::uint32_t>(message.LParam));
+            }
+            return;
+        case WM_DESTROY:
+        case WM_CLOSE:
+        case WM_QUERYENDSESSION:
+        case WM_QUIT:
+        case WM_ENDSESSION:
+        case WM_NCDESTROY:
+            // The window goes only with its last icon, and never objects to
+            // the end of the session.
+            message.Result = 1;
+            return;
+        default:
+            if (FWindow) {
+                FWindow->DefaultHandler(message);
+            }
+            return;
+    }
+}
+
+TTrayIconHandler* SharedTrayIconHandler(TWindowSystem& windowSystem) {
+    const auto found = SharedTrayIconHandlers().find(&windowSystem);
+    return found != SharedTrayIconHandlers().end() ? found->second : nullptr;
+}
+
+TTrayIconHandler& AcquireTrayIconHandler(TWindowSystem& windowSystem) {
+    TTrayIconHandler* handler = SharedTrayIconHandler(windowSystem);
+    if (handler == nullptr) {
+        handler = new TTrayIconHandler(windowSystem);
+        SharedTrayIconHandlers()[&windowSystem] = handler;
+    }
+    handler->Add();
+    return *handler;
+}
+
+void ReleaseTrayIconHandler(TWindowSystem& windowSystem) {
+    TTrayIconHandler* handler = SharedTrayIconHandler(windowSystem);
+    if (handler == nullptr) {
+        return;
+    }
+    handler->Remove();
+    if (handler->RefCount() == 0) {
+        SharedTrayIconHandlers().erase(&windowSystem);
+        delete handler;
+    }
+}
+
+}  // namespace tovel
