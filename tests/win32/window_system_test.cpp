@@ -504,9 +504,11 @@ TEST_F(WindowSystemTest, TabInTheMessageLoopMovesToTheNextTabStop) {
 
 TEST_F(WindowSystemTest, ApplicationWindowIsAZeroSizePopupShownWithTheForms) {
     TTestForm* form = MakeForm();
-    form->Show();
     HWND appWindow = reinterpret_cast<HWND>(app.Handle());
     ASSERT_TRUE(IsWindow(appWindow));
+    // Made hidden: no taskbar button before a form shows.
+    EXPECT_FALSE(IsWindowVisible(appWindow));
+    form->Show();
     EXPECT_EQ(ClassOf(appWindow), u"TApplication");
     EXPECT_EQ(TextOf(appWindow), u"Tovel");
     const DWORD style = StyleOf(appWindow);
@@ -530,6 +532,24 @@ TEST_F(WindowSystemTest, ApplicationWindowIsAZeroSizePopupShownWithTheForms) {
     EXPECT_TRUE(IsWindowVisible(appWindow));
     GetWindowRect(appWindow, &r);
     EXPECT_EQ(r.right - r.left, 0);
+}
+
+TEST_F(WindowSystemTest, MinimisingTheMainFormMinimisesTheApplicationWindow) {
+    TTestForm* form = ShownForm();
+    HWND appWindow = reinterpret_cast<HWND>(app.Handle());
+    SendMessageW(H(form), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(appWindow));
+    // The owned form goes out of sight with its owner.
+    EXPECT_FALSE(IsWindowVisible(H(form)));
+
+    app.Restore();
+    EXPECT_FALSE(IsIconic(appWindow));
+    EXPECT_TRUE(IsWindowVisible(appWindow));
+    EXPECT_TRUE(IsWindowVisible(H(form)));
+    RECT r{};
+    GetWindowRect(appWindow, &r);
+    EXPECT_EQ(r.right - r.left, 0);
+    EXPECT_EQ(r.bottom - r.top, 0);
 }
 
 TEST_F(WindowSystemTest, CloseRequestAsksTheCloseQueryAndEndsTheProgram) {
