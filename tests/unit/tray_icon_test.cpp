@@ -1,0 +1,362 @@
+#include <memory>
+
+#include "tests/unit/tray_fixture.h"
+#include "tray/tray_icon_handler.h"
+
+namespace tovel::testing {
+namespace {
+
+using Request = headless::HeadlessNotificationArea::Request;
+
+TEST_F(TrayTest, TheRecordNamesTheSharedWindowTheIdAndTheCallback) {
+    EXPECT_FALSE(icon->IconVisible());
+    EXPECT_TRUE(icon->Enabled());
+    EXPECT_TRUE(icon->ShowHint());
+    EXPECT_EQ(icon->IconIndex(), 0);
+    EXPECT_EQ(icon->Behavior(), TBehavior::bhWin95);
+    EXPECT_TRUE(shell.Requests().empty()) << "nothing is sent while the component is made";
+
+    icon->SetHint(u"tip");
+    icon->SetIconVisible(true);
+    const Request& add = LastRequest();
+    EXPECT_EQ(add.Message, NIM_ADD);
+    EXPECT_TRUE(add.Accepted);
+    EXPECT_EQ(add.Data.cbSize, 936u);
+    EXPECT_EQ(add.Data.hWnd, icon->Handle());
+    EXPECT_NE(add.Data.hWnd, 0u);
+    EXPECT_EQ(add.Data.uID, icon->IconId());
+    EXPECT_EQ(add.Data.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_EQ(add.Data.uCallbackMessage, 0x800u);
+    EXPECT_EQ(add.Data.dwState, 0u);
+    EXPECT_EQ(FieldText(add.Data.szTip), u"tip");
+}
+
+TEST_F(TrayTest, WritingIconVisibleSendsARequestEveryTime) {
+    EXPECT_FALSE(icon->Refresh()) << "no icon yet: the shell refuses the update";
+    icon->SetIconVisible(true);
+    icon->SetIconVisible(true);
+    ASSERT_EQ(shell.CountOf(NIM_ADD), 2u);
+    EXPECT_FALSE(LastRequest().Accepted) << "the second add is refused";
+    EXPECT_EQ(shell.Icons().size(), 1u);
+    EXPECT_TRUE(icon->Refresh());
+
+    icon->SetIconVisible(false);
+    EXPECT_FALSE(icon->IconVisible());
+    EXPECT_TRUE(shell.Icons().empty());
+    icon->SetIconVisible(false);
+    EXPECT_EQ(shell.CountOf(NIM_DELETE), 2u);
+}
+
+TEST_F(TrayTest, TheTipIsCutAt126CharactersAndEmptiedWithoutShowHint) {
+    const std::u16string longHint(200, u'x');
+    icon->SetIconVisible(true);
+    icon->SetHint(longHint);
+    EXPECT_EQ(LastTip(), longHint.substr(0, 126));
+    EXPECT_EQ(LastRequest().Data.szTip[126], 0);
+    EXPECT_EQ(shell.SingleIcon()->Tip.size(), 126u);
+
+    icon->SetShowHint(false);
+    for (char16_t unit : LastRequest().Data.szTip) {
+        ASSERT_EQ(unit, 0) << "no tip: the whole field is zero";
+    }
+    icon->SetShowHint(true);
+    EXPECT_EQ(LastTip(), longHint.substr(0, 126)) << "back without writing Hint again";
+    EXPECT_EQ(icon->Hint(), longHint);
+}
+
+TEST_F(TrayTest, ACutThroughASurrogatePairDropsTheLoneHalf) {
+    // 125 letters, then a character outside the basic plane (two units).
+    const std::u16string hint = std::u16string(125, u'a') + u"\U00020B9F" + u"b";
+    icon->SetIconVisible(true);
+    icon->SetHint(hint);
+    EXPECT_EQ(LastTip(), std::u16string(125, u'a'));
+}
+
+TEST_F(TrayTest, AHiddenIconTakesTheCurrentPictureAndTipWhenShown) {
+    auto* images = MakeImages();
+    icon->SetIconList(images);
+    icon->SetIconIndex(2);
+    icon->SetHint(u"lines");
+    EXPECT_TRUE(shell.Icons().empty()) << "writes to a hidden icon change nothing shown";
+    icon->SetIconVisible(true);
+    const auto* shown = shell.SingleIcon();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(windows.IconResourceOf(shown->Picture), 102);
+    EXPECT_EQ(shown->Tip, u"lines");
+}
+
+TEST_F(TrayTest, IconIndexIsClampedToTheListAndKeptAt0WithoutOne) {
+    icon->SetIconVisible(true);
+    icon->SetIconIndex(5);
+    EXPECT_EQ(icon->IconIndex(), 0) << "no list: index 0, picture unchanged";
+    EXPECT_EQ(shell.SingleIcon()->Picture, 0u);
+
+    auto* images = MakeImages();
+    icon->SetIconList(images);
+    EXPECT_EQ(icon->IconIndex(), 0);
+    EXPECT_EQ(windows.IconResourceOf(shell.SingleIcon()->Picture), 100);
+    icon->SetIconIndex(5);
+    EXPECT_EQ(icon->IconIndex(), 2);
+    EXPECT_EQ(windows.IconResourceOf(shell.SingleIcon()->Picture), 102);
+    icon->SetIconIndex(-3);
+    EXPECT_EQ(icon->IconIndex(), -3);
+    EXPECT_EQ(shell.SingleIcon()->Picture, 0u) << "an index the list lacks shows no picture";
+}
+
+TEST_F(TrayTest, AnEmptyListGivesIndexMinus1AndNoPicture) {
+    auto* empty = MakeImages({});
+    icon->SetIconVisible(true);
+    icon->SetIconList(empty);
+    EXPECT_EQ(icon->IconIndex(), -1);
+    EXPECT_TRUE(icon->Icon().Empty());
+    EXPECT_EQ(LastRequest().Data.hIcon, 0u);
+}
+
+TEST_F(TrayTest, RemovingTheListOrTheMenuClearsTheReferences) {
+    auto* images = MakeImages();
+    auto* menu = MakeMenu({u"a"});
+    icon->SetIconList(images);
+    icon->SetIconIndex(1);
+    icon->SetPopupMenu(menu);
+    icon->SetIconVisible(true);
+    const THandle shown = shell.SingleIcon()->Picture;
+
+    delete images;
+    EXPECT_EQ(icon->IconList(), nullptr);
+    EXPECT_EQ(icon->IconIndex(), 0);
+    EXPECT_EQ(windows.IconResourceOf(shell.SingleIcon()->Picture), 101) << "the last picture stays";
+    EXPECT_EQ(shell.SingleIcon()->Picture, shown);
+
+    delete menu;
+    EXPECT_EQ(icon->PopupMenu(), nullptr);
+    Notify(WM_RBUTTONDOWN);
+    EXPECT_TRUE(windows.Popups().empty());
+}
+
+TEST_F(TrayTest, WritingIconCopiesThePictureWithOneUpdate) {
+    icon->SetIconVisible(true);
+    shell.ClearRequests();
+    TIcon picture(windows);
+    picture.SetHandle(windows.LoadIconResource(1, 16));
+    icon->SetIcon(picture);
+    ASSERT_EQ(shell.Requests().size(), 1u);
+    EXPECT_EQ(LastRequest().Message, NIM_MODIFY);
+    EXPECT_NE(LastRequest().Data.hIcon, picture.Handle()) << "the component keeps its own copy";
+    EXPECT_EQ(windows.IconResourceOf(LastRequest().Data.hIcon), 1);
+}
+
+TEST_F(TrayTest, AVisibleIconComesBackAfterTheTaskbarIsRecreated) {
+    auto* images = MakeImages();
+    icon->SetIconList(images);
+    shell.RemoveTaskbar();
+    icon->SetIconVisible(true);
+    EXPECT_FALSE(LastRequest().Accepted);
+    EXPECT_TRUE(icon->IconVisible()) << "the refusal leaves the wish in place";
+
+    shell.CreateTaskbar();
+    icon->SetIconIndex(2);
+    icon->SetHint(u"now");
+    application.Handle();
+    TMessage created{windows.RegisterWindowMessage(u"TaskbarCreated"), 0, 0, 0};
+    ASSERT_TRUE(windows.SendToApplicationWindow(created));
+    ASSERT_EQ(shell.CountOf(NIM_ADD), 2u);
+    const auto* shown = shell.SingleIcon();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(windows.IconResourceOf(shown->Picture), 102);
+    EXPECT_EQ(shown->Tip, u"now");
+}
+
+TEST_F(TrayTest, AHiddenIconStaysHiddenAfterTheTaskbarIsRecreated) {
+    application.Handle();
+    icon->SetIconVisible(true);
+    icon->SetIconVisible(false);
+    shell.RemoveTaskbar();
+    shell.CreateTaskbar();
+    shell.ClearRequests();
+    TMessage created{windows.RegisterWindowMessage(u"TaskbarCreated"), 0, 0, 0};
+    windows.SendToApplicationWindow(created);
+    EXPECT_EQ(shell.CountOf(NIM_ADD), 0u);
+    EXPECT_TRUE(shell.Icons().empty());
+}
+
+TEST(TrayTaskbarCreated, NotRegisteredBeforeCommonControls471SoNothingComesBack) {
+    headless::HeadlessWindowSystem windows;
+    windows.ComCtlVersion = 0x00040046;  // 4.70
+    headless::HeadlessNotificationArea shell;
+    TApplication application(windows);
+    TForm* form = application.CreateForm<TForm>(static_cast<TComponent*>(&application));
+    auto* icon = new TCoolTrayIcon(application, shell, form);
+    application.Handle();
+    EXPECT_EQ(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(), 0u);
+    icon->SetIconVisible(true);
+    shell.RemoveTaskbar();
+    shell.CreateTaskbar();
+    shell.ClearRequests();
+    for (std::uint32_t number : {0xC000u, windows.RegisterWindowMessage(u"TaskbarCreated"), 0u}) {
+        TMessage message{number, 0, 0, 0};
+        windows.SendToApplicationWindow(message);
+    }
+    EXPECT_EQ(shell.CountOf(NIM_ADD), 0u);
+}
+
+TEST_F(TrayTest, TheRegisteredNumberIsTheSystemsOwn) {
+    EXPECT_EQ(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(),
+              windows.RegisterWindowMessage(u"TaskbarCreated"));
+    EXPECT_GE(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(), 0xC000u);
+}
+
+TEST_F(TrayTest, ComponentsShareOneWindowWithDistinctIdsAndTheLastOneFreesIt) {
+    auto* second = new TCoolTrayIcon(application, shell, form);
+    EXPECT_EQ(second->Handle(), icon->Handle());
+    EXPECT_NE(second->IconId(), icon->IconId());
+    EXPECT_EQ(SharedTrayIconHandler(windows)->RefCount(), 2u);
+    const THandle window = icon->Handle();
+
+    icon->SetIconVisible(true);
+    second->SetIconVisible(true);
+    EXPECT_EQ(shell.Icons().size(), 2u);
+    delete icon;
+    icon = nullptr;
+    EXPECT_EQ(shell.Icons().size(), 1u) << "destruction removes the icon";
+    EXPECT_EQ(LastRequest().Message, NIM_DELETE);
+    EXPECT_NE(SharedTrayIconHandler(windows), nullptr);
+
+    delete second;
+    EXPECT_TRUE(shell.Icons().empty());
+    EXPECT_EQ(SharedTrayIconHandler(windows), nullptr);
+    TMessage message{TrayCallbackMessage, 1, WM_LBUTTONDOWN, 0};
+    EXPECT_FALSE(windows.SendToMessageWindow(window, message)) << "the shared window is gone";
+    EXPECT_TRUE(windows.MessageWindows().empty()) << "the timers' window went too";
+    EXPECT_EQ(windows.LiveIcons(), 0u);
+    EXPECT_EQ(windows.BadIconDestroys(), 0);
+}
+
+TEST_F(TrayTest, TheSharedWindowIgnoresCloseAndAgreesToTheSessionEnd) {
+    for (std::uint32_t msg : {WM_DESTROY, WM_CLOSE, WM_QUERYENDSESSION, WM_QUIT, WM_ENDSESSION,
+                              WM_NCDESTROY}) {
+        TMessage message{msg, 0, 0, 0};
+        ASSERT_TRUE(windows.SendToMessageWindow(icon->Handle(), message));
+        EXPECT_EQ(message.Result, 1) << msg;
+    }
+    EXPECT_EQ(SharedTrayIconHandler(windows)->RefCount(), 1u);
+}
+
+TEST_F(TrayTest, LoadedSendsUpdateVisibilityAndVersion) {
+    icon->SetIconVisible(true);
+    icon->SetBehavior(TBehavior::bhWin2000);
+    shell.ClearRequests();
+    icon->Loaded();
+    ASSERT_EQ(shell.Requests().size(), 3u);
+    EXPECT_EQ(shell.Requests()[0].Message, NIM_MODIFY);
+    EXPECT_EQ(shell.Requests()[1].Message, NIM_ADD);
+    EXPECT_EQ(shell.Requests()[2].Message, NIM_SETVERSION);
+    EXPECT_EQ(shell.Requests()[2].Data.uTimeoutOrVersion, 3u);
+    EXPECT_EQ(shell.SingleIcon()->Version, 3u);
+}
+
+TEST_F(TrayTest, OnStartupClearingItsFlagKeepsTheMainFormHidden) {
+    int asked = 0;
+    icon->OnStartup = [&](TObject* sender, bool& show) {
+        EXPECT_EQ(sender, icon);
+        ++asked;
+        show = false;
+    };
+    form->Show();
+    icon->Loaded();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(application.ShowMainForm());
+    EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(TrayTest, BalloonHintsFillTheInfoFieldsAndPutTheFlagsBack) {
+    icon->SetIconVisible(true);
+    shell.ClearRequests();
+    const std::u16string text(300, u't');
+    const std::u16string title(80, u'T');
+    EXPECT_TRUE(icon->ShowBalloonHint(title, text, TBalloonHintIcon::bitWarning, 15));
+    ASSERT_EQ(shell.Requests().size(), 2u);
+    const Request& hide = shell.Requests()[0];
+    EXPECT_EQ(hide.Data.uFlags & NIF_INFO, NIF_INFO);
+    EXPECT_EQ(FieldText(hide.Data.szInfo), u"");
+    const Request& show = shell.Requests()[1];
+    EXPECT_EQ(FieldText(show.Data.szInfo), text.substr(0, 255));
+    EXPECT_EQ(FieldText(show.Data.szInfoTitle), title.substr(0, 63));
+    EXPECT_EQ(show.Data.uTimeoutOrVersion, 15000u);
+    EXPECT_EQ(show.Data.dwInfoFlags, NIIF_WARNING);
+    EXPECT_EQ(shell.SingleIcon()->BalloonText, text.substr(0, 255));
+
+    icon->Refresh();
+    EXPECT_EQ(LastRequest().Data.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_TRUE(icon->HideBalloonHint());
+    EXPECT_EQ(shell.SingleIcon()->BalloonText, u"");
+    EXPECT_EQ(LastRequest().Data.uFlags & NIF_INFO, NIF_INFO) << "stays until the next balloon";
+
+    icon->ShowBalloonHintUnicode(u"タイトル", u"本文", TBalloonHintIcon::bitInfo, 200);
+    EXPECT_EQ(FieldText(LastRequest().Data.szInfoTitle), u"タイトル");
+    EXPECT_EQ(LastRequest().Data.uTimeoutOrVersion, 60000u) << "at most 60 seconds";
+}
+
+TEST_F(TrayTest, IconCyclingStepsThroughTheListAndReportsTheNextIndex) {
+    auto* images = MakeImages();
+    icon->SetIconList(images);
+    icon->SetIconVisible(true);
+    std::vector<int> next;
+    icon->OnCycle = [&](TObject*, int index) { next.push_back(index); };
+    icon->SetCycleInterval(100);
+    icon->SetCycleIcons(true);
+    windows.AdvanceTime(350);
+    EXPECT_EQ(next, (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(icon->IconIndex(), 0);
+    EXPECT_EQ(windows.IconResourceOf(shell.SingleIcon()->Picture), 100);
+    icon->SetCycleIcons(false);
+    windows.AdvanceTime(1000);
+    EXPECT_EQ(next.size(), 3u);
+}
+
+TEST_F(TrayTest, ShellQueriesAndFocus) {
+    windows.Metrics[SM_CYCAPTION] = 21;
+    windows.WindowUnderPoint = 0x40;
+    windows.ClientOrigins[0x40] = TPoint{1000, 700};
+    EXPECT_EQ(icon->GetClientIconPos(1045, 690), (TPoint{(45 % 20) - 1, (-10 % 20) - 1}));
+    windows.Metrics[SM_CYCAPTION] = 1;
+    EXPECT_EQ(icon->GetClientIconPos(1045, 690), (TPoint{-1, -1})) << "no division by zero";
+
+    shell.TipWindow = 0x70;
+    shell.BalloonWindow = 0x74;
+    EXPECT_EQ(icon->GetTooltipHandle(), 0x70u);
+    EXPECT_EQ(icon->GetBalloonHintHandle(), 0x74u);
+
+    EXPECT_FALSE(icon->SetFocus());
+    icon->SetIconVisible(true);
+    EXPECT_TRUE(icon->SetFocus());
+    EXPECT_EQ(LastRequest().Message, NIM_SETFOCUS);
+}
+
+TEST(TrayDesign, ADesignedIconIsShownOnlyAsAPreview) {
+    headless::HeadlessWindowSystem windows;
+    headless::HeadlessNotificationArea shell;
+    TApplication application(windows);
+    TForm* form = application.CreateForm<TForm>(static_cast<TComponent*>(&application));
+    form->SetDesigning(true);
+    auto* icon = new TCoolTrayIcon(application, shell, form);
+    EXPECT_TRUE(icon->Designing());
+    icon->SetIconVisible(true);
+    EXPECT_TRUE(icon->IconVisible());
+    EXPECT_TRUE(shell.Icons().empty()) << "no request in the designer without a preview";
+
+    icon->SetDesignPreview(true);
+    ASSERT_NE(shell.SingleIcon(), nullptr);
+    EXPECT_EQ(windows.IconResourceOf(shell.SingleIcon()->Picture), -1) << "the stock logo";
+    icon->SetDesignPreview(false);
+    EXPECT_TRUE(shell.Icons().empty());
+    EXPECT_TRUE(icon->IconVisible()) << "the preview leaves the property alone";
+
+    TMessage size{WM_SIZE, SIZE_MINIMIZED, 0, 0};
+    icon->SetMinimizeToTray(true);
+    application.Handle();
+    windows.SendToApplicationWindow(size);
+    EXPECT_TRUE(shell.Icons().empty()) << "a designed component hooks nothing";
+}
+
+}  // namespace
+}  // namespace tovel::testing
