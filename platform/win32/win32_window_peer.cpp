@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/focus.h"
 #include "framework/form.h"
 #include "framework/std_controls.h"
 #include "framework/tool_bar.h"
@@ -575,6 +576,12 @@ void Win32WindowPeer::DefaultHandler(TMessage& message) {
                 }
             }
             break;
+        case WM_ACTIVATE:
+            if (FKind == Kind::Form) {
+                ActivateForm(message);
+                return;
+            }
+            break;
         case WM_DPICHANGED:
             if (FKind == Kind::Form && message.LParam != 0) {
                 // Scaled to the new DPI, placed where the system suggests.
@@ -602,6 +609,36 @@ void Win32WindowPeer::DefaultHandler(TMessage& message) {
             break;
     }
     message.Result = CallDefault(message.Msg, message.WParam, message.LParam);
+}
+
+void Win32WindowPeer::ActivateForm(TMessage& message) {
+    HWND window = Window();
+    const bool activating = LOWORD(message.WParam) != WA_INACTIVE;
+    if (!activating) {
+        // Keep the control that had the focus, to give it back on return.
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) {
+            FLastFocus = focus;
+        }
+    }
+    message.Result = CallDefault(message.Msg, message.WParam, message.LParam);
+    if (!activating || HIWORD(message.WParam) != 0) {
+        return;  // deactivated, or activated while minimised
+    }
+    HWND focus = GetFocus();
+    if (focus != nullptr && focus != window && IsChild(window, focus)) {
+        return;
+    }
+    HWND target = nullptr;
+    if (FLastFocus != nullptr && IsChild(window, FLastFocus) && IsWindowVisible(FLastFocus) &&
+        IsWindowEnabled(FLastFocus)) {
+        target = FLastFocus;
+    } else if (TWinControl* first = FirstFocusControl(FControl)) {
+        target = reinterpret_cast<HWND>(first->Handle());
+    }
+    if (target != nullptr) {
+        SetFocus(target);
+    }
 }
 
 void Win32WindowPeer::Command(WORD code, WORD id) {

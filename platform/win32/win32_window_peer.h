@@ -61,6 +61,9 @@ class Win32WindowPeer final : public TWindowPeer, public Win32MessageTarget {
     void RebuildToolButtons();
     void SetStyleBit(DWORD bit, bool on);
     HFONT ControlFont() const;
+    // A form that becomes active gives the focus back to the control that
+    // had it, or to its first tab stop.
+    void ActivateForm(TMessage& message);
 
     // A notification of this control, reported to its parent by WM_COMMAND.
     void Command(WORD code, WORD id);
@@ -68,7 +71,8 @@ class Win32WindowPeer final : public TWindowPeer, public Win32MessageTarget {
     Win32WindowSystem& FSystem;
     TWinControl& FControl;
     Kind FKind;
-    HFONT FFont = nullptr;  // forms only
+    HFONT FFont = nullptr;      // forms only
+    HWND FLastFocus = nullptr;  // forms only
     // While the framework is told of a change the system made, its echo
     // must not be sent back to the window.
     bool FReporting = false;

@@ -43,6 +43,23 @@ class Win32WindowSystem : public TWindowSystem {
     TRect ScreenRect() const override;
     TRect WorkArea() const override;
 
+    std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler) override;
+    std::uint32_t RegisterWindowMessage(const std::u16string& name) override;
+    std::uint32_t CommonControlsVersion() override;
+    bool GetCursorPos(TPoint& point) override;
+    std::uint32_t DoubleClickTime() override;
+    bool KeyDown(int virtualKey) override;
+    bool PostMessage(THandle window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override;
+    int SystemMetric(int index) override;
+    THandle WindowFromPoint(TPoint point) override;
+    TPoint ScreenToClient(THandle window, TPoint point) override;
+    TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) override;
+    THandle LoadIconResource(int id, int size) override;
+    THandle CopyIcon(THandle icon) override;
+    void DestroyIcon(THandle icon) override;
+    THandle LoadSystemIcon(int id) override;
+
     bool BusyCursor() const { return FBusy; }
     void SetMessageBoxHandler(MessageBoxHandler handler) {
         FMessageBoxHandler = std::move(handler);

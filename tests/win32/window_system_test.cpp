@@ -1,7 +1,23 @@
 // Real windows under the Win32 peers: what the framework's objects become on
 // screen, and how the windows' notifications come back as user events.
+// The portable headers come first: some name system constants that the
+// system headers define as macros.
+#include "app/varnel.h"
+#include "framework/application.h"
+#include "framework/exception.h"
+#include "framework/form.h"
+#include "framework/std_controls.h"
+#include "framework/text.h"
+#include "framework/tool_bar.h"
+#include "platform/notification_area.h"
+#include "ui/main_form.h"
+
 #include "platform/win32/win32_api.h"
 
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_system_messages.h"
+#include "platform/win32/win32_system_version.h"
+#include "platform/win32/win32_text_codec.h"
 #include "platform/win32/win32_window_peer.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -10,19 +26,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "app/varnel.h"
-#include "framework/application.h"
-#include "framework/exception.h"
-#include "framework/form.h"
-#include "framework/std_controls.h"
-#include "framework/text.h"
-#include "framework/tool_bar.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_system_messages.h"
-#include "platform/win32/win32_system_version.h"
-#include "platform/win32/win32_text_codec.h"
-#include "ui/main_form.h"
 
 namespace tovel::win32 {
 namespace {
@@ -74,6 +77,16 @@ class NullPointerSettings final : public SystemPointerSettings {
     std::int32_t GetWheelRouting() override { return 0; }
     void SetWheelRouting(std::int32_t, UpdateScope) override { ++Writes; }
     int Writes = 0;
+};
+
+class NullNotificationArea final : public NotificationArea {
+  public:
+    bool NotifyIcon(std::uint32_t, const TNotifyIconDataEx&) override {
+        ++Requests;
+        return true;
+    }
+    THandle FindTrayTipWindow(bool) override { return 0; }
+    int Requests = 0;
 };
 
 // A form built like the program's main window, counting its events.
@@ -489,6 +502,25 @@ TEST_F(WindowSystemTest, FailureInARadioHandlerKeepsTheNewCheckMark) {
     EXPECT_TRUE(IsWindowEnabled(H(form)));
 }
 
+TEST_F(WindowSystemTest, ActivatedFormFocusesItsFirstTabStopThenTheLastFocusedControl) {
+    TTestForm* form = MakeForm();
+    form->Page->SetChecked(true);
+    form->Show();
+    DrainMessages();
+    // The checked radio button is the first tab stop.
+    EXPECT_EQ(GetFocus(), H(form->Page));
+    EXPECT_EQ(form->PageClicks, 0);
+
+    auto* other = app.CreateForm<TTestForm>();
+    other->SetName(u"otherForm");
+    SetFocus(H(form->List));
+    other->Show();
+    SetActiveWindow(H(other));
+    ASSERT_EQ(GetActiveWindow(), H(other));
+    SetActiveWindow(H(form));
+    EXPECT_EQ(GetFocus(), H(form->List));
+}
+
 TEST_F(WindowSystemTest, TabInTheMessageLoopMovesToTheNextTabStop) {
     TTestForm* form = ShownForm();
     SetActiveWindow(H(form));
@@ -642,8 +674,9 @@ TEST_F(WindowSystemTest, MainWindowHasAFixedFrameAroundItsClientArea) {
     Varnel dataFolder(files, version);
     Win32TextCodec codec;
     Win32SystemMessages messages;
+    NullNotificationArea tray;
     auto* form = app.CreateForm<TmainForm>(
-        TmainFormServices{settings, dataFolder, files, codec, messages, u"Tovel.exe /w"});
+        TmainFormServices{settings, dataFolder, files, codec, messages, tray, u"Tovel.exe /w"});
     EXPECT_FALSE(form->HandleAllocated());
     const int writesBeforeShowing = settings.Writes;
     form->Show();
