@@ -206,10 +206,14 @@ class TCoolTrayIcon : public TComponent {
     TCustomImageList* FIconList = nullptr;
     bool FCycleIcons = false;
     std::uint32_t FCycleInterval = 0;
-    // The owner window's procedure before this component hooked it, and the
-    // one it put in; both empty while not hooked.
-    TWndMethod OldWndProc;
-    TWndMethod NewWndProc;
+    // The hook on the owner window's procedure, null while not hooked: the
+    // procedure it replaced (OldWndProc) and the component it calls. Shared
+    // with the procedure installed, so that a component that goes while a
+    // later hook sits on top of its own leaves a plain pass-through behind
+    // instead of a procedure calling into a freed object.
+    struct TOwnerHookLink;
+    struct TOwnerHookProc;
+    std::shared_ptr<TOwnerHookLink> FOwnerHook;
 
 };
 

@@ -6,6 +6,27 @@
 
 namespace tovel {
 
+struct TCoolTrayIcon::TOwnerHookLink {
+    TCoolTrayIcon* Icon;
+    TWndMethod OldWndProc;
+};
+
+// The procedure a component puts on its owner window.
+struct TCoolTrayIcon::TOwnerHookProc {
+    std::shared_ptr<TOwnerHookLink> Link;
+
+    void operator()(TMessage& message) const {
+        // Held while it runs: the component may unhook itself meanwhile.
+        const std::shared_ptr<TOwnerHookLink> link = Link;
+        if (link->Icon != nullptr) {
+            link->Icon->HandleOwnerMessage(message);
+        } else if (link->OldWndProc) {
+            const TWndMethod previous = link->OldWndProc;
+            previous(message);
+        }
+    }
+};
+
 void TCoolTrayIcon::HideTaskbarIcon() {
     // An application window not made yet shows no button: nothing to hide,
     // and no reason to make it.
@@ -96,19 +117,24 @@ void TCoolTrayIcon::HookOwnerWindow() {
     if (owner == nullptr) {
         return;
     }
-    OldWndProc = owner->WindowProc;
-    NewWndProc = [this](TMessage& message) { HandleOwnerMessage(message); };
-    owner->WindowProc = NewWndProc;
+    FOwnerHook = std::make_shared<TOwnerHookLink>(TOwnerHookLink{this, owner->WindowProc});
+    owner->WindowProc = TOwnerHookProc{FOwnerHook};
 }
 
 void TCoolTrayIcon::UnhookOwnerWindow() {
     TWinControl* owner = OwnerWindow();
-    if (owner == nullptr || !OldWndProc) {
+    if (owner == nullptr || FOwnerHook == nullptr || !FOwnerHook->OldWndProc) {
         return;
     }
-    owner->WindowProc = OldWndProc;
-    OldWndProc = nullptr;
-    NewWndProc = nullptr;
+    const auto* installed = owner->WindowProc.target<TOwnerHookProc>();
+    if (installed != nullptr && installed->Link == FOwnerHook) {
+        owner->WindowProc = FOwnerHook->OldWndProc;
+    } else {
+        // Another hook came later and holds this one: it stays as a
+        // pass-through to the procedure it replaced.
+        FOwnerHook->Icon = nullptr;
+    }
+    FOwnerHook = nullptr;
 }
 
 bool TCoolTrayIcon::TryMinimizeToTray(TMessage& message) {
@@ -147,7 +173,7 @@ void TCoolTrayIcon::HandleOwnerMessage(TMessage& message) {
             break;
     }
     // Copied: the procedure may be swapped out while it runs.
-    const TWndMethod previous = OldWndProc;
+    const TWndMethod previous = FOwnerHook != nullptr ? FOwnerHook->OldWndProc : TWndMethod{};
     if (previous) {
         previous(message);
     } else if (owner != nullptr) {

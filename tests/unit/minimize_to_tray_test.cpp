@@ -1,0 +1,212 @@
+#include <algorithm>
+
+#include "tests/unit/tray_fixture.h"
+
+namespace tovel::testing {
+namespace {
+
+class MinimizeToTrayTest : public TrayTest {
+  protected:
+    int minimizeEvents = 0;
+
+    MinimizeToTrayTest() {
+        icon->SetMinimizeToTray(true);
+        form->Show();
+    }
+    void WithHandler() {
+        icon->OnMinimizeToTray = [this](TObject* sender) {
+            EXPECT_EQ(sender, icon);
+            EXPECT_TRUE(form->Visible()) << "the event comes before the window is hidden";
+            ++minimizeEvents;
+        };
+    }
+    headless::HeadlessAppWindowPeer& AppWindow() {
+        application.Handle();
+        return static_cast<headless::HeadlessAppWindowPeer&>(*application.Peer());
+    }
+    bool AppWindowWasMinimized() {
+        const auto& requests = AppWindow().Requests();
+        return std::find(requests.begin(), requests.end(), u"DefWindowProc SC_MINIMIZE") !=
+                   requests.end() ||
+               std::find(requests.begin(), requests.end(), u"Show 6 noanimate") != requests.end();
+    }
+    TMessage SysCommand(std::uintptr_t command) {
+        TMessage message{WM_SYSCOMMAND, command, 0, 0};
+        form->Dispatch(message);
+        return message;
+    }
+};
+
+TEST_F(TrayTest, HookingTheFormMakesNoWindow) {
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_EQ(windows.WindowsCreated(), 0);
+}
+
+TEST_F(MinimizeToTrayTest, WithAHandlerTheMinimiseIsSwallowedAndEndsInTheTray) {
+    WithHandler();
+    const TMessage message = SysCommand(SC_MINIMIZE);
+    EXPECT_EQ(message.Result, 1);
+    EXPECT_EQ(minimizeEvents, 1);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(AppWindow().IsVisible()) << "no taskbar button";
+    EXPECT_FALSE(AppWindowWasMinimized());
+    EXPECT_TRUE(icon->IconVisible());
+    EXPECT_EQ(shell.Icons().size(), 1u);
+}
+
+TEST_F(MinimizeToTrayTest, WithoutAHandlerTheApplicationWindowTakesTheMinimiseToTheTray) {
+    const TMessage message = SysCommand(SC_MINIMIZE);
+    EXPECT_EQ(message.Result, 0);
+    EXPECT_TRUE(AppWindowWasMinimized());
+    EXPECT_TRUE(AppWindow().IsIconic());
+    EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(AppWindow().IsVisible());
+    EXPECT_EQ(shell.CountOf(NIM_ADD), 1u);
+    EXPECT_EQ(shell.Icons().size(), 1u);
+}
+
+TEST_F(MinimizeToTrayTest, WithoutMinimizeToTrayTheProgramMinimisesAsUsual) {
+    WithHandler();
+    icon->SetMinimizeToTray(false);
+    SysCommand(SC_MINIMIZE);
+    EXPECT_EQ(minimizeEvents, 0);
+    EXPECT_TRUE(AppWindow().IsIconic());
+    EXPECT_TRUE(form->Visible());
+    EXPECT_TRUE(shell.Requests().empty()) << "the tray icon does not change";
+}
+
+TEST_F(MinimizeToTrayTest, LowBitsInTheCommandLeaveItToTheApplicationWindow) {
+    WithHandler();
+    SysCommand(SC_MINIMIZE | 0x2);
+    EXPECT_EQ(minimizeEvents, 0);
+    EXPECT_TRUE(AppWindowWasMinimized());
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(shell.Icons().size(), 1u);
+}
+
+TEST_F(MinimizeToTrayTest, ShowMainFormBringsTheWindowBackAndKeepsTheIcon) {
+    SysCommand(SC_MINIMIZE);
+    windows.ClearRecords();
+    icon->ShowMainForm();
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
+    EXPECT_FALSE(AppWindow().IsIconic()) << "restored first";
+    EXPECT_TRUE(AppWindow().IsVisible()) << "the taskbar button is back";
+    ASSERT_FALSE(windows.ForegroundRequests().empty());
+    EXPECT_EQ(windows.ForegroundRequests().back(), application.Handle());
+    EXPECT_EQ(shell.Icons().size(), 1u);
+}
+
+TEST_F(MinimizeToTrayTest, ShowMainFormTurnsAMinimisedFormNormal) {
+    form->SetWindowState(TWindowState::wsMinimized);
+    form->Hide();
+    icon->ShowMainForm();
+    EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
+    EXPECT_TRUE(form->Visible());
+}
+
+TEST_F(MinimizeToTrayTest, TaskbarButtonOperationsOnlyActWhenTheyChangeSomething) {
+    auto& app = AppWindow();
+    ASSERT_TRUE(app.IsVisible());
+    const std::size_t before = app.Requests().size();
+    icon->ShowTaskbarIcon();
+    EXPECT_EQ(app.Requests().size(), before);
+    icon->HideTaskbarIcon();
+    EXPECT_FALSE(app.IsVisible());
+    icon->HideTaskbarIcon();
+    EXPECT_EQ(app.Requests().size(), before + 1);
+    icon->ShowTaskbarIcon();
+    EXPECT_TRUE(app.IsVisible());
+    EXPECT_EQ(app.Requests().back(), u"Show 5");
+}
+
+TEST_F(MinimizeToTrayTest, TheFormClosingWithItsParentGoesToTheTrayUnlessTheProgramEnds) {
+    WithHandler();
+    TMessage closing{WM_SHOWWINDOW, 0, SW_PARENTCLOSING, 0};
+    form->Dispatch(closing);
+    EXPECT_EQ(minimizeEvents, 1);
+    EXPECT_EQ(closing.Result, 1);
+
+    form->Show();
+    application.Terminate();
+    TMessage again{WM_SHOWWINDOW, 0, SW_PARENTCLOSING, 0};
+    form->Dispatch(again);
+    EXPECT_EQ(minimizeEvents, 1);
+    EXPECT_EQ(again.Result, 0);
+}
+
+TEST_F(MinimizeToTrayTest, AFormShownByShowWindowComesToTheFront) {
+    TMessage shown{WM_SHOWWINDOW, 1, 0, 0};
+    form->Dispatch(shown);
+    ASSERT_EQ(windows.ForegroundRequests().size(), 2u);
+    EXPECT_EQ(windows.ForegroundRequests()[0], application.Handle());
+    EXPECT_EQ(windows.ForegroundRequests()[1], form->Handle());
+}
+
+TEST_F(MinimizeToTrayTest, RestoreOnTheApplicationWindowShowsTheMainForm) {
+    form->Hide();
+    form->SetWindowState(TWindowState::wsMinimized);
+    TMessage restore{WM_SYSCOMMAND, SC_RESTORE, 0, 0};
+    windows.SendToApplicationWindow(restore);
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
+}
+
+TEST_F(MinimizeToTrayTest, AMultipleDocumentMainFormAsksOnStartupOnce) {
+    int asked = 0;
+    icon->OnStartup = [&](TObject*, bool& show) {
+        ++asked;
+        show = false;
+    };
+    form->SetFormStyle(TFormStyle::fsMDIForm);
+    TMessage moved{WM_WINDOWPOSCHANGED, 0, 0, 0};
+    windows.SendToApplicationWindow(moved);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(AppWindow().IsVisible()) << "only the taskbar button goes";
+    EXPECT_TRUE(form->Visible());
+    windows.SendToApplicationWindow(moved);
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(MinimizeToTrayTest, DestructionPutsTheFormsProcedureBackAndUnhooksTheApplication) {
+    WithHandler();
+    delete icon;
+    icon = nullptr;
+    SysCommand(SC_MINIMIZE);
+    EXPECT_EQ(minimizeEvents, 0);
+    EXPECT_TRUE(AppWindow().IsIconic()) << "the form's own handling again";
+    EXPECT_TRUE(form->Visible()) << "no hook hid it";
+    EXPECT_EQ(shell.CountOf(NIM_ADD), 0u);
+}
+
+TEST_F(MinimizeToTrayTest, TwoIconsOnOneFormUnhookInAnyOrder) {
+    int secondEvents = 0;
+    auto makeSecond = [&] {
+        auto* second = new TCoolTrayIcon(application, shell, form);
+        second->SetMinimizeToTray(true);
+        second->OnMinimizeToTray = [&](TObject*) { ++secondEvents; };
+        return second;
+    };
+    // Last hooked, first gone.
+    delete makeSecond();
+    WithHandler();
+    SysCommand(SC_MINIMIZE);
+    EXPECT_EQ(minimizeEvents, 1);
+    EXPECT_EQ(secondEvents, 0);
+
+    // First hooked, first gone: the later hook still reaches the form.
+    form->Show();
+    TCoolTrayIcon* second = makeSecond();
+    delete icon;
+    icon = nullptr;
+    SysCommand(SC_MINIMIZE);
+    EXPECT_EQ(secondEvents, 1);
+    delete second;
+    form->Show();
+    SysCommand(SC_MINIMIZE);
+    EXPECT_EQ(secondEvents, 1);
+    EXPECT_TRUE(form->Visible()) << "the form's own handling: the application is minimised";
+}
+
+}  // namespace
+}  // namespace tovel::testing
