@@ -806,6 +806,53 @@ TEST_F(WindowSystemTest, TextMetricsFollowTheFont) {
     EXPECT_LE(area.Height(), screenRect.Height());
 }
 
+TEST_F(WindowSystemTest, MessageWindowsHandTheirMessagesAndTimersToTheHandler) {
+    std::vector<TMessage> seen;
+    auto window = system.CreateMessageWindow([&seen](TMessage& message) {
+        if (message.Msg == WM_USER + 7 || message.Msg == WM_TIMER) {
+            seen.push_back(message);
+            message.Result = 42;
+        }
+    });
+    HWND handle = reinterpret_cast<HWND>(window->Handle());
+    ASSERT_TRUE(IsWindow(handle));
+    EXPECT_FALSE(IsWindowVisible(handle));
+    EXPECT_EQ(GetParent(handle), nullptr);
+    EXPECT_EQ(SendMessageW(handle, WM_USER + 7, 3, 4), 42);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].WParam, 3u);
+    EXPECT_EQ(seen[0].LParam, 4);
+
+    ASSERT_TRUE(window->SetTimer(5, 10));
+    ASSERT_TRUE(PumpUntil([&] { return seen.size() >= 2; }, 3000));
+    EXPECT_EQ(seen[1].Msg, static_cast<std::uint32_t>(WM_TIMER));
+    EXPECT_EQ(seen[1].WParam, 5u);
+    EXPECT_TRUE(window->KillTimer(5));
+
+    window.reset();
+    EXPECT_FALSE(IsWindow(handle));
+}
+
+TEST_F(WindowSystemTest, RegisteredMessagesAndIconsComeFromTheSystem) {
+    const std::uint32_t taskbarCreated = system.RegisterWindowMessage(u"TaskbarCreated");
+    EXPECT_GE(taskbarCreated, 0xC000u);
+    EXPECT_EQ(system.RegisterWindowMessage(u"TaskbarCreated"), taskbarCreated);
+    EXPECT_GE(system.CommonControlsVersion() >> 16, 5u);
+
+    const THandle stock = system.LoadSystemIcon(32517);  // IDI_WINLOGO
+    ASSERT_NE(stock, 0u);
+    const THandle copy = system.CopyIcon(stock);
+    ASSERT_NE(copy, 0u);
+    EXPECT_NE(copy, stock);
+    ICONINFO info{};
+    EXPECT_TRUE(GetIconInfo(reinterpret_cast<HICON>(copy), &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    system.DestroyIcon(copy);
+    // The test program carries no icon resource.
+    EXPECT_EQ(system.LoadIconResource(1, 16), 0u);
+}
+
 TEST(FormStyleTest, BorderStyleAndIconsChooseTheFrame) {
     Win32WindowSystem system;
     TApplication app(system);
