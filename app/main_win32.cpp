@@ -1,11 +1,15 @@
 // The program's entry on Windows: the real services behind the platform
 // interfaces, then the program itself.
+// The portable headers come first: some name system constants that the
+// system headers define as macros.
+#include "app/program.h"
+
 #include "platform/win32/win32_api.h"
 
-#include "app/program.h"
 #include "platform/win32/dll_search.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_named_mutex.h"
+#include "platform/win32/win32_notification_area.h"
 #include "platform/win32/win32_pointer_settings.h"
 #include "platform/win32/win32_system_messages.h"
 #include "platform/win32/win32_system_version.h"
@@ -31,9 +35,11 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
         tovel::win32::Win32WindowSystem windows;
         tovel::win32::Win32TextCodec codec;
         tovel::win32::Win32SystemMessages messages;
+        tovel::win32::Win32NotificationArea tray;
         tovel::ProgramEnvironment environment{
-            files,   version, mutexes,  pointerSettings,
-            windows, codec,   messages, tovel::win32::FromWide(GetCommandLineW())};
+            files,           version, mutexes,
+            pointerSettings, windows, codec,
+            messages,        tray,    tovel::win32::FromWide(GetCommandLineW())};
         tovel::RunProgram(environment);
     } catch (...) {
         // A failure outside every handler (the handlers' own are shown in the

@@ -8,6 +8,7 @@
 #include "framework/form.h"
 #include "framework/messages.h"
 #include "framework/peer.h"
+#include "platform/notification_area.h"
 
 #include <windows.h>
 
