@@ -210,3 +210,41 @@ TEST_F(MinimizeToTrayTest, TwoIconsOnOneFormUnhookInAnyOrder) {
 
 }  // namespace
 }  // namespace tovel::testing
+
+namespace tovel::testing {
+namespace {
+
+// The form's replaceable procedure, on which the owner hook rests.
+TEST_F(TrayTest, AReplacedWindowProcedureSeesEveryMessageFirstAndCanPassItOn) {
+    delete icon;  // its hook is not the subject here
+    icon = nullptr;
+    application.Handle();
+    std::vector<std::uint32_t> seen;
+    const TWndMethod original = form->WindowProc;
+    form->WindowProc = [&](TMessage& message) {
+        seen.push_back(message.Msg);
+        if (message.Msg != WM_CLOSE) {
+            original(message);
+        }
+    };
+    TMessage close{WM_CLOSE, 0, 0, 0};
+    form->Dispatch(close);
+    EXPECT_FALSE(application.Terminated()) << "taken: the form never saw it";
+    TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+    form->Dispatch(minimize);
+    EXPECT_TRUE(application.Peer()->IsIconic()) << "passed on to the form's own handling";
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{WM_CLOSE, WM_SYSCOMMAND}));
+
+    // A procedure that puts the old one back while it runs finishes safely.
+    form->WindowProc = [&](TMessage& message) {
+        form->WindowProc = original;
+        seen.push_back(message.Msg + 1);
+    };
+    TMessage once{WM_NULL, 0, 0, 0};
+    form->Dispatch(once);
+    form->Dispatch(once);
+    EXPECT_EQ(seen.size(), 3u);
+}
+
+}  // namespace
+}  // namespace tovel::testing

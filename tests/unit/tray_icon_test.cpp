@@ -360,3 +360,55 @@ TEST(TrayDesign, ADesignedIconIsShownOnlyAsAPreview) {
 
 }  // namespace
 }  // namespace tovel::testing
+
+namespace tovel::testing {
+namespace {
+
+TEST(Graphics, IconsOwnTheirHandleAndTellOfEveryChange) {
+    headless::HeadlessWindowSystem windows;
+    {
+        TIcon icon(windows);
+        int changes = 0;
+        icon.OnChange = [&](TObject* sender) {
+            EXPECT_EQ(sender, &icon);
+            ++changes;
+        };
+        EXPECT_TRUE(icon.Empty());
+        icon.SetHandle(windows.LoadIconResource(1, 16));
+        TIcon copy(windows);
+        copy.Assign(icon);
+        EXPECT_NE(copy.Handle(), icon.Handle());
+        EXPECT_EQ(windows.IconResourceOf(copy.Handle()), 1);
+        icon.Clear();
+        EXPECT_EQ(changes, 2);
+        EXPECT_EQ(windows.LiveIcons(), 1u) << "the cleared picture was destroyed";
+        copy.Assign(icon);
+        EXPECT_TRUE(copy.Empty());
+    }
+    EXPECT_EQ(windows.LiveIcons(), 0u);
+    EXPECT_EQ(windows.BadIconDestroys(), 0);
+}
+
+TEST(Graphics, AnImageListCopiesItsImagesAndSkipsMissingResources) {
+    headless::HeadlessWindowSystem windows;
+    {
+        TImageList list(windows, nullptr);
+        EXPECT_EQ(list.Width(), 16);
+        EXPECT_EQ(list.AddIconResource(101), 0);
+        EXPECT_EQ(list.AddIconResource(999), -1);
+        EXPECT_EQ(list.AddIconResource(102), 1);
+        EXPECT_EQ(list.Count(), 2);
+        TIcon icon(windows);
+        int changes = 0;
+        icon.OnChange = [&](TObject*) { ++changes; };
+        list.GetIcon(1, icon);
+        EXPECT_EQ(windows.IconResourceOf(icon.Handle()), 102);
+        list.GetIcon(2, icon);
+        EXPECT_TRUE(icon.Empty());
+        EXPECT_EQ(changes, 2);
+    }
+    EXPECT_EQ(windows.LiveIcons(), 0u);
+}
+
+}  // namespace
+}  // namespace tovel::testing
