@@ -209,6 +209,15 @@ TEST_F(TrayTest, PopupWithoutAMenuDoesNothingAtAll) {
     EXPECT_TRUE(windows.Popups().empty());
 }
 
+TEST_F(TrayTest, AMenuFreedByAPendingMessageIsNotOpened) {
+    auto* menu = MakeMenu({u"one"});
+    icon->SetPopupMenu(menu);
+    windows.Post([menu] { delete menu; });
+    icon->Popup(1, 2);
+    EXPECT_EQ(icon->PopupMenu(), nullptr);
+    EXPECT_TRUE(windows.Popups().empty());
+}
+
 TEST_F(TrayTest, AFailedCursorReadOpensNoMenu) {
     icon->SetPopupMenu(MakeMenu({u"one"}));
     windows.CursorPosFails = true;
