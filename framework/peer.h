@@ -143,34 +143,33 @@ class TWindowSystem {
     virtual TRect WorkArea() const = 0;
 
     // ---- what the notification-area icon needs of the window system --------------
-    // Until the Win32 side has them these fail loudly rather than pretend.
 
     // A hidden pop-up tool window, no parent, no title, position and size 0,
     // every message of which goes to the handler.
-    virtual std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler);
+    virtual std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler) = 0;
     // RegisterWindowMessageW; 0 when the system refuses.
-    virtual std::uint32_t RegisterWindowMessage(const std::u16string& name);
+    virtual std::uint32_t RegisterWindowMessage(const std::u16string& name) = 0;
     // The common-controls library's file version: major in the high 16 bits.
-    virtual std::uint32_t CommonControlsVersion();
+    virtual std::uint32_t CommonControlsVersion() = 0;
     // GetCursorPos: the pointer in screen coordinates; false when it fails.
-    virtual bool GetCursorPos(TPoint& point);
-    virtual std::uint32_t DoubleClickTime();
+    virtual bool GetCursorPos(TPoint& point) = 0;
+    virtual std::uint32_t DoubleClickTime() = 0;
     // Whether the key is down now (GetAsyncKeyState's result is negative).
-    virtual bool KeyDown(int virtualKey);
+    virtual bool KeyDown(int virtualKey) = 0;
     virtual bool PostMessage(THandle window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam);
-    virtual int SystemMetric(int index);
-    virtual THandle WindowFromPoint(TPoint point);
-    virtual TPoint ScreenToClient(THandle window, TPoint point);
+                             std::intptr_t lParam) = 0;
+    virtual int SystemMetric(int index) = 0;
+    virtual THandle WindowFromPoint(TPoint point) = 0;
+    virtual TPoint ScreenToClient(THandle window, TPoint point) = 0;
     // Opens the menu at the screen point, left-aligned, owned by the window;
     // answers the item the user chose (null when none), once the menu closed.
-    virtual TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner);
+    virtual TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) = 0;
     // Icons: one image of the program's icon resource at the size asked for,
     // a copy of an icon, and one of the system's stock icons (IDI_*).
-    virtual THandle LoadIconResource(int id, int size);
-    virtual THandle CopyIcon(THandle icon);
-    virtual void DestroyIcon(THandle icon);
-    virtual THandle LoadSystemIcon(int id);
+    virtual THandle LoadIconResource(int id, int size) = 0;
+    virtual THandle CopyIcon(THandle icon) = 0;
+    virtual void DestroyIcon(THandle icon) = 0;
+    virtual THandle LoadSystemIcon(int id) = 0;
 };
 
 }  // namespace tovel
