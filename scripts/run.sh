@@ -30,6 +30,7 @@ cleanup() {
     if [[ -n "$xvfb_pid" ]]; then
         wineserver -k 2>/dev/null || true
         kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
     fi
 }
 trap cleanup EXIT
