@@ -264,6 +264,10 @@ class WineSession:
         self.set_registry(r"HKCU\Software\Wine\Explorer", "Desktop", self.desktop)
         self.set_registry(r"HKCU\Software\Wine\Explorer\Desktops", self.desktop,
                           self.desktop_size)
+        # The taskbar with its notification area; Wine shows it by default only
+        # on a desktop named "shell".
+        self.set_registry(r"HKCU\Software\Wine\Explorer\Desktops" "\\" + self.desktop,
+                          "EnableShell", "1", kind="REG_DWORD")
         with open(os.path.join(self.logs, "desktop.log"), "wb") as log:
             self._desktop_proc = subprocess.Popen(
                 ["wine", "explorer", f"/desktop={self.desktop},{self.desktop_size}"],
