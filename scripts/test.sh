@@ -55,7 +55,39 @@ run_preset native-asan
 run_preset mingw
 
 # --- fuzz step -----------------------------------------------------------
-# (to be added: build the fuzz targets with clang and run each for a fixed time)
+# Every fuzz target runs for a fixed time from its seed corpus (copied, so the
+# committed corpus stays as it is); a crash or sanitizer report fails it.
+fuzz_seconds=${TOVEL_FUZZ_SECONDS:-60}
+run_fuzz() {
+    local dir="${build_prefix}fuzz"
+    echo "== fuzz: configure and build ($dir)"
+    if ! cmake --preset fuzz -B "$dir" >/dev/null || ! cmake --build "$dir" -j"$jobs"; then
+        problems+=("fuzz: build failed")
+        return
+    fi
+    local found=0 target name corpus work
+    for target in "$dir"/tests/fuzz/*_fuzz; do
+        [[ -x "$target" ]] || continue
+        found=1
+        name=$(basename "$target" _fuzz)
+        corpus="tests/fuzz/corpus/$name"
+        work=$(mktemp -d)
+        [[ -d "$corpus" ]] && cp -r "$corpus"/. "$work"/
+        echo "== fuzz: $name for ${fuzz_seconds}s"
+        if "$target" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 \
+            -artifact_prefix="$work/" "$work" >"$work.log" 2>&1; then
+            passed=$((passed + 1))
+            grep -E '^stat::number_of_executed_units' "$work.log" || true
+        else
+            failed=$((failed + 1))
+            tail -n 40 "$work.log"
+            problems+=("fuzz: $name found a failure (artifacts in $work)")
+        fi
+        rm -f "$work.log"
+    done
+    ((found)) || problems+=("fuzz: no fuzz targets were built")
+}
+run_fuzz
 # -------------------------------------------------------------------------
 
 for p in "${problems[@]}"; do
