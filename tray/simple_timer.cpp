@@ -1,16 +1,7 @@
 #include "tray/simple_timer.h"
+#include "tray/shared_handler.h"
 
 namespace tovel {
-namespace {
-
-// One shared handler per window system; see SharedTimerHandler.
-std::map<TWindowSystem*, TSimpleTimerHandler*>& SharedTimerHandlers() {
-    static std::map<TWindowSystem*, TSimpleTimerHandler*> handlers;
-    return handlers;
-}
-
-}  // namespace
-
 // ---- TSimpleTimerHandler ------------------------------------------------------
 
 TSimpleTimerHandler::TSimpleTimerHandler(TWindowSystem& windowSystem) {
@@ -50,31 +41,22 @@ void TSimpleTimerHandler::HandleTimerMessage(TMessage& message) {
     found->second->Tick();
 }
 
+namespace {
+using SharedTSimpleTimerHandler =
+    TSharedHandler<TSimpleTimerHandler, &TSimpleTimerHandler::AddTimer,
+                   &TSimpleTimerHandler::RemoveTimer>;
+}  // namespace
+
 TSimpleTimerHandler* SharedTimerHandler(TWindowSystem& windowSystem) {
-    const auto found = SharedTimerHandlers().find(&windowSystem);
-    return found != SharedTimerHandlers().end() ? found->second : nullptr;
+    return SharedTSimpleTimerHandler::Find(windowSystem);
 }
 
 TSimpleTimerHandler& AcquireTimerHandler(TWindowSystem& windowSystem) {
-    TSimpleTimerHandler* handler = SharedTimerHandler(windowSystem);
-    if (handler == nullptr) {
-        handler = new TSimpleTimerHandler(windowSystem);
-        SharedTimerHandlers()[&windowSystem] = handler;
-    }
-    handler->AddTimer();
-    return *handler;
+    return SharedTSimpleTimerHandler::Acquire(windowSystem);
 }
 
 void ReleaseTimerHandler(TWindowSystem& windowSystem) {
-    TSimpleTimerHandler* handler = SharedTimerHandler(windowSystem);
-    if (handler == nullptr) {
-        return;
-    }
-    handler->RemoveTimer();
-    if (handler->RefCount() == 0) {
-        SharedTimerHandlers().erase(&windowSystem);
-        delete handler;
-    }
+    SharedTSimpleTimerHandler::Release(windowSystem);
 }
 
 // ---- TSimpleTimer -------------------------------------------------------------

@@ -1,14 +1,10 @@
 #include "tray/tray_icon_handler.h"
 
 #include "tray/cool_tray_icon.h"
+#include "tray/shared_handler.h"
 
 namespace tovel {
 namespace {
-
-std::map<TWindowSystem*, TTrayIconHandler*>& SharedTrayIconHandlers() {
-    static std::map<TWindowSystem*, TTrayIconHandler*> handlers;
-    return handlers;
-}
 
 // The common-controls version from which the shell announces a new taskbar.
 constexpr std::uint32_t kTaskbarCreatedComCtlVersion = 0x00040047;  // 4.71
@@ -16,8 +12,8 @@ constexpr std::uint32_t kTaskbarCreatedComCtlVersion = 0x00040047;  // 4.71
 }  // namespace
 
 TTrayIconHandler::TTrayIconHandler(TWindowSystem& windowSystem) {
-    FWindow = windowSystem.CreateMessageWindow(
-        [this](TMessage& message) { HandleIconMessage(message); });
+    FWindow =
+        windowSystem.CreateMessageWindow([this](TMessage& message) { HandleIconMessage(message); });
     // Registered with the shared window rather than once per process: the
     // number must come from the window system the icons live on. The same
     // name always gives the same number, so a later window gets it again.
@@ -74,31 +70,21 @@ void TTrayIconHandler::HandleIconMessage(TMessage& message) {
     }
 }
 
+namespace {
+using SharedTTrayIconHandler =
+    TSharedHandler<TTrayIconHandler, &TTrayIconHandler::Add, &TTrayIconHandler::Remove>;
+}  // namespace
+
 TTrayIconHandler* SharedTrayIconHandler(TWindowSystem& windowSystem) {
-    const auto found = SharedTrayIconHandlers().find(&windowSystem);
-    return found != SharedTrayIconHandlers().end() ? found->second : nullptr;
+    return SharedTTrayIconHandler::Find(windowSystem);
 }
 
 TTrayIconHandler& AcquireTrayIconHandler(TWindowSystem& windowSystem) {
-    TTrayIconHandler* handler = SharedTrayIconHandler(windowSystem);
-    if (handler == nullptr) {
-        handler = new TTrayIconHandler(windowSystem);
-        SharedTrayIconHandlers()[&windowSystem] = handler;
-    }
-    handler->Add();
-    return *handler;
+    return SharedTTrayIconHandler::Acquire(windowSystem);
 }
 
 void ReleaseTrayIconHandler(TWindowSystem& windowSystem) {
-    TTrayIconHandler* handler = SharedTrayIconHandler(windowSystem);
-    if (handler == nullptr) {
-        return;
-    }
-    handler->Remove();
-    if (handler->RefCount() == 0) {
-        SharedTrayIconHandlers().erase(&windowSystem);
-        delete handler;
-    }
+    SharedTTrayIconHandler::Release(windowSystem);
 }
 
 }  // namespace tovel
