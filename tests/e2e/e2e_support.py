@@ -1,0 +1,186 @@
+"""Shared pieces of the end-to-end tests that drive Tovel.exe from outside:
+the program's paths, runs timed from start to end, message boxes read from
+Wine's trace, and the small Win32 helpers the tests build on demand."""
+
+import atexit
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+SPI_GETWHEELSCROLLLINES = 104
+SPI_SETWHEELSCROLLLINES = 105
+SPI_GETMOUSESPEED = 112
+SPI_SETMOUSESPEED = 113
+SPI_GETMOUSEWHEELROUTING = 0x201C
+SPI_SETMOUSEWHEELROUTING = 0x201D
+SPI_WRITES = {SPI_SETWHEELSCROLLLINES, SPI_SETMOUSESPEED, SPI_SETMOUSEWHEELROUTING}
+SESSION_ONLY = 2  # SPIF_SENDCHANGE without SPIF_UPDATEINIFILE
+PAGE_SCROLL = 0xFFFFFFFF  # WHEEL_PAGESCROLL as the unsigned uiParam
+
+MAKER_FOLDER = "Varnel Project"
+SETTINGS_NAME = "Tovel.ini"
+TRACE = "-all,trace+system,trace+msgbox,trace+systray,+pid"
+COMMAND_LINE_ERROR = "コマンドラインオプションに誤りがあります。終了します。"
+
+# Wine prints a message box's text when the box initialises:
+#   0024:trace:msgbox:MSGBOX_OnInit L"..."
+_MSGBOX_LINE = re.compile(r'trace:msgbox:MSGBOX_OnInit L"((?:[^"\\]|\\.)*)"')
+# A tray icon request from shell32, e.g. "Shell_NotifyIconW: dwMessage = 0" or
+# the same with a different wording; only the message number matters here.
+_NOTIFY_LINE = re.compile(r"trace:systray:.*?(?:dwMessage|msg)\s*=\s*(?:0x)?([0-9a-f]+)",
+                          re.IGNORECASE)
+NIM_ADD = 0
+
+
+def program_path():
+    path = os.environ.get("TOVEL_EXE")
+    if not path or not os.path.isfile(path):
+        raise unittest.SkipTest("TOVEL_EXE does not name a built Tovel.exe")
+    return path
+
+
+def report_windows_10(session):
+    """Makes the prefix answer as Windows 10. Wine 8 prefixes report Windows 7
+    by default; with this, a program whose manifest declares Windows 10 is
+    told 10.0, as it would be on a real Windows 10."""
+    session.set_registry(r"HKCU\Software\Wine", "Version", "win10")
+
+
+def data_folder(session):
+    return os.path.join(session.appdata, MAKER_FOLDER, "Tovel")
+
+
+def settings_path(session):
+    return os.path.join(data_folder(session), SETTINGS_NAME)
+
+
+def decode_debugstr(text):
+    """The string behind Wine's debugstr_w rendering (without the L"..."):
+    \\n, \\r, \\t, \\" and \\\\ as in C, any other character below 32 or
+    above 126 as a backslash and four hexadecimal digits."""
+    out = []
+    i = 0
+    while i < len(text):
+        ch = text[i]
+        if ch != "\\" or i + 1 == len(text):
+            out.append(ch)
+            i += 1
+            continue
+        nxt = text[i + 1]
+        simple = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "\\": "\\"}
+        if nxt in simple:
+            out.append(simple[nxt])
+            i += 2
+        else:
+            out.append(chr(int(text[i + 1:i + 5], 16)))
+            i += 5
+    return "".join(out)
+
+
+def message_box_texts(trace):
+    """The texts of every message box a traced process initialised, in order."""
+    return [decode_debugstr(m.group(1)) for m in _MSGBOX_LINE.finditer(trace)]
+
+
+def notify_icon_requests(trace):
+    """The NIM_* numbers of the tray icon requests seen in a systray trace."""
+    return [int(m.group(1), 16) for m in _NOTIFY_LINE.finditer(trace)]
+
+
+def pointer_writes(proc):
+    """The program's writes of pointer settings as (action, uiParam, pvParam, fWinIni)."""
+    return [(c.action, c.ui_param, c.pv_param, c.win_ini)
+            for c in proc.spi_calls() if c.action in SPI_WRITES]
+
+
+class TimedRun:
+    """A program started now, with the time it took to end."""
+
+    def __init__(self, session, exe, args, debug=TRACE):
+        self.session = session
+        self.args = list(args)
+        self.started = time.monotonic()
+        self.proc = session.launch(exe, self.args, debug=debug)
+        self.ended = None
+
+    def wait(self, timeout):
+        """Exit code, or None when the program is still running after timeout."""
+        try:
+            code = self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+        if self.ended is None:
+            self.ended = time.monotonic()
+        return code
+
+    def seconds(self, since=None):
+        """From the start (or from the given monotonic time) to the end."""
+        return self.ended - (self.started if since is None else since)
+
+    def wait_for_box(self, count=1, timeout=30):
+        """Waits until count message boxes were initialised; their texts."""
+        deadline = time.monotonic() + timeout
+        while True:
+            texts = message_box_texts(self.proc.stderr())
+            if len(texts) >= count or time.monotonic() > deadline or not self.proc.running():
+                return texts
+            time.sleep(0.1)
+
+
+def box_windows(session):
+    """Visible top-level windows titled exactly "Tovel"."""
+    return session.windows(name="^Tovel$")
+
+
+def close_box(session, timeout=15):
+    """Presses Return on the visible "Tovel" box(es) until none is left; the
+    time at which the last key went out, or None when no box was found."""
+    deadline = time.monotonic() + timeout
+    pressed = None
+    while time.monotonic() < deadline:
+        found = box_windows(session)
+        if not found:
+            return pressed
+        for wid in found:
+            session._xdotool(["windowactivate", "--sync", wid])
+            session._xdotool(["windowfocus", "--sync", wid])
+            pressed = time.monotonic()
+            session._xdotool(["key", "--window", wid, "Return"])
+        time.sleep(0.3)
+    return pressed
+
+
+_built_helpers = {}
+
+
+def helper_exe(name):
+    """A Win32 helper of the tests: the built one from TOVEL_TEST_BIN when it
+    is there, else compiled once from tests/e2e/helpers/<name>.cpp with the
+    mingw-w64 compiler. Skips the test when neither is possible."""
+    bin_dir = os.environ.get("TOVEL_TEST_BIN")
+    if bin_dir:
+        for candidate in (os.path.join(bin_dir, name + ".exe"),
+                          os.path.join(bin_dir, "..", "e2e", name + ".exe")):
+            if os.path.isfile(candidate):
+                return os.path.abspath(candidate)
+    if name in _built_helpers:
+        return _built_helpers[name]
+    source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "helpers", name + ".cpp")
+    compiler = shutil.which("x86_64-w64-mingw32-g++-posix") or shutil.which(
+        "x86_64-w64-mingw32-g++")
+    if not compiler or not os.path.isfile(source):
+        raise unittest.SkipTest(f"no {name}.exe and no way to build it")
+    out_dir = tempfile.mkdtemp(prefix="tovel-e2e-helper-")
+    exe = os.path.join(out_dir, name + ".exe")
+    atexit.register(shutil.rmtree, out_dir, True)
+    result = subprocess.run([compiler, "-std=c++20", "-O1", source, "-o", exe, "-static",
+                             "-luser32"],
+                            capture_output=True, text=True, timeout=300, check=False)
+    if result.returncode != 0:
+        raise unittest.SkipTest(f"{name}.cpp did not build:\n{result.stderr[-2000:]}")
+    _built_helpers[name] = exe
+    return exe
