@@ -1,0 +1,302 @@
+"""Tovel.exe in the notification area of a Wine virtual desktop: the resident
+start, the icon's popup menu, the double-click that toggles the wheel mode, and
+minimising the window into the tray and showing it again.
+
+Set TOVEL_E2E_PICTURES to a folder to keep the pictures of the icon and its
+menu (tray-line-mode.png, tray-page-mode.png, tray-menu.png) there.
+"""
+
+import os
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import tray_support  # noqa: E402
+from tray_support import NIM_ADD, NIM_DELETE, NIM_MODIFY  # noqa: E402
+
+MAKER_FOLDER = "Varnel Project"
+INI_PATH = (MAKER_FOLDER, "Tovel", "Tovel.ini")
+PROGRAM_TRACE = "-all,trace+systray,trace+system,+pid"
+SPI_SETWHEELSCROLLLINES = 105
+WHEEL_PAGESCROLL = 0xFFFFFFFF  # -1 as the unsigned uiParam
+SESSION_ONLY = 2               # SPIF_SENDCHANGE
+LINE_TIP = "指定行数"
+PAGE_TIP = "１画面"
+SEEDED_LINES = 7               # the line index saved at the end is 6
+END_TIMEOUT = 20
+
+
+def program_path():
+    path = os.environ.get("TOVEL_EXE")
+    if not path or not os.path.isfile(path):
+        raise unittest.SkipTest("TOVEL_EXE does not name a built Tovel.exe")
+    return path
+
+
+def is_teal(rgb):
+    r, g, b = rgb
+    return g >= r + 60 and b >= r + 40
+
+
+def is_magenta(rgb):
+    r, g, b = rgb
+    return r >= g + 60 and b >= g + 30
+
+
+class TrayTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.exe = program_path()
+        cls.session = tray_support.TraySession().start()
+        cls.pictures = os.environ.get("TOVEL_E2E_PICTURES")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def setUp(self):
+        self.session.reset(data_folder=MAKER_FOLDER)
+        self.session.seed_pointer_settings(wheel_scroll_lines=SEEDED_LINES)
+        self.shots = 0
+
+    def tearDown(self):
+        self.session.stop_programs()
+
+    # ----- helpers ------------------------------------------------------------
+
+    def start(self, args):
+        mark = self.session.desktop_mark()
+        proc = self.session.launch(self.exe, args, debug=PROGRAM_TRACE)
+        return proc, mark
+
+    def program_pid(self, proc):
+        pid = self.session.wait_until(lambda: tray_support.trace_pid(proc.stderr()))
+        self.assertIsNotNone(pid, "no trace from Tovel")
+        return pid
+
+    def requests(self, proc):
+        return tray_support.notify_requests(proc.stderr())
+
+    def wait_for_icon(self, proc, mark):
+        """Waits until the shell has added an icon for the program; answers
+        the shell's add requests seen since mark."""
+        def added():
+            return [r for r in tray_support.shell_requests(self.session.desktop_since(mark))
+                    if r.op == "add_icon"]
+        found = self.session.wait_until(added, timeout=30)
+        self.assertTrue(found, "the shell added no icon:\n" + proc.stderr()[-2000:])
+        time.sleep(0.5)  # let the taskbar paint it
+        return found
+
+    def windows_of(self, pid, cls=None, title=None):
+        return [w for w in self.session.top_level_windows()
+                if w.pid == pid and (cls is None or w.cls == cls)
+                and (title is None or w.title == title)]
+
+    def visible_tovel_windows(self, pid):
+        return [w for w in self.windows_of(pid, title="Tovel") if w.visible]
+
+    def shown_tovel_windows(self, pid):
+        """Visible windows titled Tovel that have an area (the application
+        window that carries the taskbar button has none)."""
+        return [w for w in self.visible_tovel_windows(pid)
+                if w.rect[2] > w.rect[0] and w.rect[3] > w.rect[1]]
+
+    def screenshot(self, name):
+        self.shots += 1
+        return self.session.screenshot(
+            os.path.join(self.session.logs, f"{self._testMethodName}-{self.shots}-{name}.png"))
+
+    def keep_picture(self, shot, box, name, scale=1):
+        path = self.session.crop(shot, box, os.path.join(self.session.logs, name), scale=scale)
+        if self.pictures:
+            os.makedirs(self.pictures, exist_ok=True)
+            self.session.crop(shot, box, os.path.join(self.pictures, name), scale=scale)
+        return path
+
+    def icon_colours(self, shot):
+        return self.session.pixels(shot, self.session.icon_slot())
+
+    def assert_icon_shows(self, shot, colour_test, other_test, what):
+        colours = self.icon_colours(shot)
+        own = sum(1 for c in colours if colour_test(c))
+        other = sum(1 for c in colours if other_test(c))
+        self.assertGreaterEqual(own, 20, f"the icon slot shows no {what} image: {set(colours)}")
+        self.assertEqual(other, 0, f"the icon slot mixes in the other mode's colour")
+
+    def open_menu(self, pid):
+        """Right-clicks the icon; answers the menu window of the program."""
+        self.session.click(*self.session.icon_centre(), button=3)
+        menus = self.session.wait_until(
+            lambda: [w for w in self.windows_of(pid, cls="#32768") if w.visible])
+        self.assertTrue(menus, "a right click on the icon opened no menu")
+        self.assertEqual(len(menus), 1, menus)
+        return menus[0]
+
+    def choose_exit(self, proc, pid):
+        self.open_menu(pid)
+        self.assertEqual(self.session.send_keys("Z"), 0, "SendInput refused the key")
+        self.assertEqual(proc.wait(END_TIMEOUT), 0)
+
+    def read_ini(self):
+        path = os.path.join(self.session.appdata, *INI_PATH)
+        if not os.path.isfile(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def park_pointer(self):
+        """Moves the pointer off the taskbar, so that no tip covers the icon."""
+        self.session.xdotool("mousemove", 400, 300)
+        time.sleep(0.7)
+
+    def tip_on_hover(self):
+        """Moves the pointer off the icon and back; answers the tips the shell
+        showed then."""
+        x, y = self.session.icon_centre()
+        self.park_pointer()
+        mark = self.session.desktop_mark()
+        self.session.xdotool("mousemove", x, y)
+        return self.session.wait_until(
+            lambda: tray_support.tips_shown(self.session.desktop_since(mark)), timeout=10)
+
+    # ----- tests --------------------------------------------------------------
+
+    def test_resident_start_adds_one_icon_with_the_line_mode_tip_and_no_window(self):
+        proc, mark = self.start(["/t"])
+        pid = self.program_pid(proc)
+        self.wait_for_icon(proc, mark)
+        time.sleep(1)  # anything late would show up now
+        shell = self.session.desktop_since(mark)
+        self.assertEqual(len([r for r in tray_support.shell_requests(shell)
+                              if r.op == "add_icon"]), 1, shell[-2000:])
+        self.assertEqual(self.requests(proc).count(NIM_ADD), 1, self.requests(proc))
+        self.assertNotIn(NIM_DELETE, self.requests(proc)[self.requests(proc).index(NIM_ADD):])
+        # The shell registers the tip with the icon's tooltip when it adds it.
+        self.assertEqual(tray_support.tips_added(shell), [LINE_TIP])
+        self.assertEqual(self.visible_tovel_windows(pid), [],
+                         "the resident start showed a window of its own")
+        self.assertTrue(proc.running(), "the resident start ended by itself")
+        time.sleep(1.5)  # past the one-second exit timer of the one-shot starts
+        self.assertTrue(proc.running(), "the resident start ended by itself")
+        shot = self.screenshot("line")
+        self.assert_icon_shows(shot, is_teal, is_magenta, "teal (line mode)")
+        self.choose_exit(proc, pid)
+
+    def test_menu_from_the_icon_and_exit_by_its_access_key(self):
+        proc, mark = self.start(["/t"])
+        pid = self.program_pid(proc)
+        self.wait_for_icon(proc, mark)
+        self.assertIsNone(self.read_ini(), "the settings file was there before the exit")
+        menu = self.open_menu(pid)
+        time.sleep(0.5)
+        shot = self.screenshot("menu")
+        slot = self.session.icon_slot()
+        left, top, right, bottom = menu.rect
+        box = (max(0, min(left, slot[0]) - 8), max(0, top - 8),
+               max(right, slot[2]), max(bottom, slot[3]))
+        self.keep_picture(shot, box, "tray-menu.png")
+        # Eight lines: two radio items, three separators and three commands make
+        # a menu clearly taller than two items; the exact drawing is Wine's.
+        self.assertGreater(bottom - top, 100, menu)
+
+        # Escape closes the menu and nothing else.
+        self.assertEqual(self.session.send_keys("ESC"), 0)
+        self.assertTrue(self.session.wait_until(
+            lambda: not [w for w in self.windows_of(pid, cls="#32768") if w.visible]),
+            "Escape did not close the menu")
+        self.assertTrue(proc.running())
+        self.assertEqual([c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES], [])
+        # The popup gave the mode items their access keys, and the tip is
+        # copied from the mode item's caption at the next mode change.
+        self.session.click(*self.session.icon_centre(), button=1, repeat=2)
+        self.assertTrue(self.session.wait_until(
+            lambda: [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES]),
+            "the double-click wrote no wheel lines")
+        tips = self.tip_on_hover()
+        self.assertTrue(tips, "no tip came up over the icon")
+        self.assertEqual(tips[-1], PAGE_TIP + "(&V)")
+
+        # A second popup keeps the keys: Z still chooses the exit.
+        self.open_menu(pid)
+        self.assertEqual(self.send_keys_and_wait(proc, "Z"), 0)
+        self.assertEqual(self.read_ini(), f"[Line]\r\nCount={SEEDED_LINES - 1}\r\n\r\n".encode())
+        self.assertEqual(self.requests(proc)[-1], NIM_DELETE, "the icon was left behind")
+        time.sleep(1)
+        self.assertEqual([c for c in self.icon_colours(self.screenshot("gone"))
+                          if is_teal(c) or is_magenta(c)], [],
+                         "the icon is still drawn after the exit")
+
+    def send_keys_and_wait(self, proc, key):
+        self.assertEqual(self.session.send_keys(key), 0, "SendInput refused the key")
+        return proc.wait(END_TIMEOUT)
+
+    def test_double_click_toggles_to_page_mode_with_one_write_and_a_new_tip(self):
+        proc, mark = self.start(["/t"])
+        pid = self.program_pid(proc)
+        self.wait_for_icon(proc, mark)
+        self.park_pointer()
+        line_shot = self.screenshot("line")
+        self.assert_icon_shows(line_shot, is_teal, is_magenta, "teal (line mode)")
+        slot = self.session.icon_slot()
+        around = (slot[0] - 10, slot[1] - 6, slot[2], slot[3])
+        self.keep_picture(line_shot, around, "tray-line-mode.png", scale=4)
+
+        before_writes = [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES]
+        self.assertEqual(before_writes, [], "the resident start wrote the wheel lines")
+        requests_before = len(self.requests(proc))
+        self.session.click(*self.session.icon_centre(), button=1, repeat=2)
+        writes = self.session.wait_until(
+            lambda: [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES])
+        time.sleep(1.5)  # a second write would have come by now
+        writes = [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES]
+        self.assertEqual([(c.ui_param, c.pv_param, c.win_ini) for c in writes],
+                         [(WHEEL_PAGESCROLL, 0, SESSION_ONLY)])
+        after = self.requests(proc)[requests_before:]
+        self.assertIn(NIM_MODIFY, after)
+        self.assertEqual(set(after), {NIM_MODIFY}, "the toggle re-added or removed the icon")
+
+        self.park_pointer()
+        page_shot = self.screenshot("page")
+        self.assert_icon_shows(page_shot, is_magenta, is_teal, "magenta (page mode)")
+        self.keep_picture(page_shot, around, "tray-page-mode.png", scale=4)
+        tips = self.tip_on_hover()
+        self.assertTrue(tips, "no tip came up over the icon")
+        self.assertEqual(tips[-1], PAGE_TIP)
+        self.assertEqual(self.visible_tovel_windows(pid), [], "the double-click showed the window")
+        self.choose_exit(proc, pid)
+
+    def test_minimised_window_goes_to_the_tray_and_the_menu_brings_it_back(self):
+        proc, mark = self.start(["/w"])
+        pid = self.program_pid(proc)
+        shown = self.session.wait_until(lambda: self.shown_tovel_windows(pid), timeout=30)
+        self.assertTrue(shown, "the /w start showed no window")
+        time.sleep(0.5)
+        self.assertNotIn(NIM_ADD, self.requests(proc), "the window mode added an icon")
+        box = self.session.minimise_box("Tovel")
+        self.assertIsNotNone(box, "the window has no minimise box")
+        self.session.click(*box)
+        hidden = self.session.wait_until(lambda: not self.visible_tovel_windows(pid))
+        self.assertTrue(hidden, f"still shown after minimising: {self.visible_tovel_windows(pid)}")
+        self.wait_for_icon(proc, mark)
+        self.assertEqual(self.requests(proc).count(NIM_ADD), 1)
+        self.assert_icon_shows(self.screenshot("minimised"), is_teal, is_magenta,
+                               "teal (line mode)")
+
+        requests_before = len(self.requests(proc))
+        self.open_menu(pid)
+        self.assertEqual(self.session.send_keys("Y"), 0, "SendInput refused the key")
+        back = self.session.wait_until(lambda: self.shown_tovel_windows(pid))
+        self.assertTrue(back, "the menu item did not show the window again")
+        self.assertEqual(len(back), 1, back)
+        self.assertFalse(back[0].iconic, back)
+        self.assertEqual(back[0].rect, shown[0].rect, "the window came back elsewhere")
+        self.assertTrue(proc.running())
+        self.assertNotIn(NIM_DELETE, self.requests(proc)[requests_before:],
+                         "showing the window removed the icon")
+        self.choose_exit(proc, pid)
+
+
+if __name__ == "__main__":
+    unittest.main()
