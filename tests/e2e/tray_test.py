@@ -184,6 +184,26 @@ class TrayTest(unittest.TestCase):
         self.assert_icon_shows(shot, is_teal, is_magenta, "teal (line mode)")
         self.choose_exit(proc, pid)
 
+    def test_resident_start_in_page_mode_shows_the_page_image_and_keeps_the_saved_lines(self):
+        self.session.seed_pointer_settings(wheel_scroll_lines=-1)
+        folder = os.path.join(self.session.appdata, *INI_PATH[:-1])
+        os.makedirs(folder)
+        with open(os.path.join(folder, INI_PATH[-1]), "wb") as f:
+            f.write(b"[Line]\r\nCount=11\r\n")
+        proc, mark = self.start(["/t"])
+        pid = self.program_pid(proc)
+        self.wait_for_icon(proc, mark)
+        self.assertEqual(tray_support.tips_added(self.session.desktop_since(mark)), [PAGE_TIP])
+        self.park_pointer()
+        self.assert_icon_shows(self.screenshot("page"), is_magenta, is_teal,
+                               "magenta (page mode)")
+        self.assertEqual([c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES], [],
+                         "the start rewrote the page mode already in force")
+        self.assertEqual(self.visible_tovel_windows(pid), [])
+        # The saved line index stands in for the line count the system lacks.
+        self.choose_exit(proc, pid)
+        self.assertEqual(self.read_ini(), b"[Line]\r\nCount=11\r\n\r\n")
+
     def test_menu_from_the_icon_and_exit_by_its_access_key(self):
         proc, mark = self.start(["/t"])
         pid = self.program_pid(proc)
