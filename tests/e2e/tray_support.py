@@ -230,6 +230,8 @@ class TraySession(winehelper.WineSession):
                 "+repage"]
         if scale != 1:
             argv += ["-filter", "point", "-resize", f"{scale * 100}%"]
+        # No time stamps in the file: the same picture gives the same bytes.
+        argv += ["-strip", "-define", "png:exclude-chunks=date,time"]
         subprocess.run(argv + [out], check=True, timeout=60)
         return out
 

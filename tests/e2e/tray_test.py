@@ -128,16 +128,27 @@ class TrayTest(unittest.TestCase):
     def open_menu(self, pid):
         """Right-clicks the icon; answers the menu window of the program."""
         self.session.click(*self.session.icon_centre(), button=3)
-        menus = self.session.wait_until(
-            lambda: [w for w in self.windows_of(pid, cls="#32768") if w.visible])
+        menus = self.session.wait_until(lambda: self.open_menus(pid))
         self.assertTrue(menus, "a right click on the icon opened no menu")
         self.assertEqual(len(menus), 1, menus)
         return menus[0]
 
-    def choose_exit(self, proc, pid):
+    def open_menus(self, pid):
+        return [w for w in self.windows_of(pid, cls="#32768") if w.visible]
+
+    def choose(self, pid, key):
+        """Opens the icon's menu and presses an item's access key."""
         self.open_menu(pid)
-        self.assertEqual(self.session.send_keys("Z"), 0, "SendInput refused the key")
+        self.assertEqual(self.session.send_keys(key), 0, "SendInput refused the key")
+        self.assertTrue(self.session.wait_until(lambda: not self.open_menus(pid)),
+                        f"the menu stayed open after key {key}")
+
+    def choose_exit(self, proc, pid):
+        self.choose(pid, "Z")
         self.assertEqual(proc.wait(END_TIMEOUT), 0)
+
+    def wheel_writes(self, proc):
+        return [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES]
 
     def read_ini(self):
         path = os.path.join(self.session.appdata, *INI_PATH)
@@ -197,14 +208,14 @@ class TrayTest(unittest.TestCase):
         self.park_pointer()
         self.assert_icon_shows(self.screenshot("page"), is_magenta, is_teal,
                                "magenta (page mode)")
-        self.assertEqual([c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES], [],
+        self.assertEqual(self.wheel_writes(proc), [],
                          "the start rewrote the page mode already in force")
         self.assertEqual(self.visible_tovel_windows(pid), [])
         # The saved line index stands in for the line count the system lacks.
         self.choose_exit(proc, pid)
         self.assertEqual(self.read_ini(), b"[Line]\r\nCount=11\r\n\r\n")
 
-    def test_menu_from_the_icon_and_exit_by_its_access_key(self):
+    def test_menu_from_the_icon_chooses_by_access_keys_and_exits(self):
         proc, mark = self.start(["/t"])
         pid = self.program_pid(proc)
         self.wait_for_icon(proc, mark)
@@ -223,24 +234,38 @@ class TrayTest(unittest.TestCase):
 
         # Escape closes the menu and nothing else.
         self.assertEqual(self.session.send_keys("ESC"), 0)
-        self.assertTrue(self.session.wait_until(
-            lambda: not [w for w in self.windows_of(pid, cls="#32768") if w.visible]),
-            "Escape did not close the menu")
+        self.assertTrue(self.session.wait_until(lambda: not self.open_menus(pid)),
+                        "Escape did not close the menu")
         self.assertTrue(proc.running())
-        self.assertEqual([c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES], [])
-        # The popup gave the mode items their access keys, and the tip is
-        # copied from the mode item's caption at the next mode change.
-        self.session.click(*self.session.icon_centre(), button=1, repeat=2)
-        self.assertTrue(self.session.wait_until(
-            lambda: [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES]),
-            "the double-click wrote no wheel lines")
+        self.assertEqual(self.wheel_writes(proc), [])
+
+        # W is the line item, already checked: the mode stays, nothing is written.
+        self.choose(pid, "W")
+        time.sleep(1)
+        self.assertEqual(self.wheel_writes(proc), [], "choosing the checked mode wrote")
+        self.park_pointer()
+        self.assert_icon_shows(self.screenshot("still-line"), is_teal, is_magenta,
+                               "teal (line mode)")
+
+        # V is the page item: one session-only write of the page value. The
+        # popup gave the mode items their access keys, and the tip is copied
+        # from the page item's caption.
+        self.choose(pid, "V")
+        self.assertTrue(self.session.wait_until(lambda: self.wheel_writes(proc)),
+                        "choosing the page item wrote nothing")
+        time.sleep(1)
+        self.assertEqual([(c.ui_param, c.pv_param, c.win_ini) for c in self.wheel_writes(proc)],
+                         [(WHEEL_PAGESCROLL, 0, SESSION_ONLY)])
+        self.park_pointer()
+        self.assert_icon_shows(self.screenshot("page"), is_magenta, is_teal,
+                               "magenta (page mode)")
         tips = self.tip_on_hover()
         self.assertTrue(tips, "no tip came up over the icon")
         self.assertEqual(tips[-1], PAGE_TIP + "(&V)")
 
-        # A second popup keeps the keys: Z still chooses the exit.
-        self.open_menu(pid)
-        self.assertEqual(self.send_keys_and_wait(proc, "Z"), 0)
+        # Z chooses the exit: the line index is saved and the icon removed.
+        self.choose(pid, "Z")
+        self.assertEqual(proc.wait(END_TIMEOUT), 0)
         self.assertEqual(self.read_ini(), f"[Line]\r\nCount={SEEDED_LINES - 1}\r\n\r\n".encode())
         self.assertEqual(self.requests(proc)[-1], NIM_DELETE, "the icon was left behind")
         time.sleep(1)
@@ -248,11 +273,7 @@ class TrayTest(unittest.TestCase):
                           if is_teal(c) or is_magenta(c)], [],
                          "the icon is still drawn after the exit")
 
-    def send_keys_and_wait(self, proc, key):
-        self.assertEqual(self.session.send_keys(key), 0, "SendInput refused the key")
-        return proc.wait(END_TIMEOUT)
-
-    def test_double_click_toggles_to_page_mode_with_one_write_and_a_new_tip(self):
+    def test_single_click_does_nothing_and_double_click_toggles_the_mode(self):
         proc, mark = self.start(["/t"])
         pid = self.program_pid(proc)
         self.wait_for_icon(proc, mark)
@@ -263,15 +284,20 @@ class TrayTest(unittest.TestCase):
         around = (slot[0] - 10, slot[1] - 6, slot[2], slot[3])
         self.keep_picture(line_shot, around, "tray-line-mode.png", scale=4)
 
-        before_writes = [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES]
-        self.assertEqual(before_writes, [], "the resident start wrote the wheel lines")
+        self.assertEqual(self.wheel_writes(proc), [], "the resident start wrote the wheel lines")
+        # A single click does nothing, also after the double-click time has run out.
         requests_before = len(self.requests(proc))
+        self.session.click(*self.session.icon_centre(), button=1)
+        time.sleep(1.5)
+        self.assertEqual(self.wheel_writes(proc), [], "a single click changed the mode")
+        self.assertEqual(self.requests(proc)[requests_before:], [],
+                         "a single click touched the icon")
+
         self.session.click(*self.session.icon_centre(), button=1, repeat=2)
-        writes = self.session.wait_until(
-            lambda: [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES])
+        self.assertTrue(self.session.wait_until(lambda: self.wheel_writes(proc)),
+                        "the double-click wrote no wheel lines")
         time.sleep(1.5)  # a second write would have come by now
-        writes = [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES]
-        self.assertEqual([(c.ui_param, c.pv_param, c.win_ini) for c in writes],
+        self.assertEqual([(c.ui_param, c.pv_param, c.win_ini) for c in self.wheel_writes(proc)],
                          [(WHEEL_PAGESCROLL, 0, SESSION_ONLY)])
         after = self.requests(proc)[requests_before:]
         self.assertIn(NIM_MODIFY, after)
@@ -285,6 +311,20 @@ class TrayTest(unittest.TestCase):
         self.assertTrue(tips, "no tip came up over the icon")
         self.assertEqual(tips[-1], PAGE_TIP)
         self.assertEqual(self.visible_tovel_windows(pid), [], "the double-click showed the window")
+
+        # The next double-click goes back to the remembered line count.
+        self.session.click(*self.session.icon_centre(), button=1, repeat=2)
+        self.assertTrue(self.session.wait_until(lambda: len(self.wheel_writes(proc)) >= 2),
+                        "the second double-click wrote nothing")
+        time.sleep(1.5)
+        self.assertEqual([(c.ui_param, c.pv_param, c.win_ini) for c in self.wheel_writes(proc)],
+                         [(WHEEL_PAGESCROLL, 0, SESSION_ONLY), (SEEDED_LINES, 0, SESSION_ONLY)])
+        self.park_pointer()
+        self.assert_icon_shows(self.screenshot("line-again"), is_teal, is_magenta,
+                               "teal (line mode)")
+        tips = self.tip_on_hover()
+        self.assertTrue(tips, "no tip came up over the icon")
+        self.assertEqual(tips[-1], LINE_TIP)
         self.choose_exit(proc, pid)
 
     def test_minimised_window_goes_to_the_tray_and_the_menu_brings_it_back(self):
