@@ -11,6 +11,8 @@ import tempfile
 import time
 import unittest
 
+import winehelper
+
 SPI_GETWHEELSCROLLLINES = 104
 SPI_SETWHEELSCROLLLINES = 105
 SPI_GETMOUSESPEED = 112
@@ -23,7 +25,11 @@ PAGE_SCROLL = 0xFFFFFFFF  # WHEEL_PAGESCROLL as the unsigned uiParam
 
 MAKER_FOLDER = "Varnel Project"
 SETTINGS_NAME = "Tovel.ini"
-TRACE = "-all,trace+system,trace+msgbox,trace+systray,+pid"
+# +timestamp puts the seconds of each trace line in front of it; the helpers
+# below strip it again before the lines are parsed.
+TRACE = "-all,trace+system,trace+msgbox,trace+systray,+pid,+timestamp"
+POINTER_ACTIONS = {SPI_GETWHEELSCROLLLINES, SPI_GETMOUSESPEED, SPI_GETMOUSEWHEELROUTING} | SPI_WRITES
+_TIMESTAMP = re.compile(r"^(\d+\.\d+):", re.MULTILINE)
 COMMAND_LINE_ERROR = "コマンドラインオプションに誤りがあります。終了します。"
 
 # Wine prints a message box's text when the box initialises:
@@ -91,10 +97,37 @@ def notify_icon_requests(trace):
     return [int(m.group(1), 16) for m in _NOTIFY_LINE.finditer(trace)]
 
 
+def without_timestamps(trace):
+    return _TIMESTAMP.sub("", trace)
+
+
+def spi_calls(proc):
+    """Every SystemParametersInfo call in the program's trace, in order."""
+    return winehelper.parse_spi_calls(without_timestamps(proc.stderr()))
+
+
 def pointer_writes(proc):
     """The program's writes of pointer settings as (action, uiParam, pvParam, fWinIni)."""
     return [(c.action, c.ui_param, c.pv_param, c.win_ini)
-            for c in proc.spi_calls() if c.action in SPI_WRITES]
+            for c in spi_calls(proc) if c.action in SPI_WRITES]
+
+
+def seconds_from_last_pointer_call_to_end(proc):
+    """By the program's own trace clock: from its last call on the pointer
+    settings (the end of its start-up work in a one-shot run) to its last trace
+    line (the tray record removed as the window closes). None without both."""
+    last_call = last_line = None
+    for line in proc.stderr().splitlines():
+        m = _TIMESTAMP.match(line)
+        if not m:
+            continue
+        last_line = float(m.group(1))
+        call = winehelper.parse_spi_calls(without_timestamps(line))
+        if call and call[0].action in POINTER_ACTIONS:
+            last_call = last_line
+    if last_call is None or last_line is None:
+        return None
+    return last_line - last_call
 
 
 class TimedRun:

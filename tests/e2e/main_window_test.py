@@ -1,0 +1,193 @@
+"""Tovel's main window ("/w") under Wine: the client size and the docked
+rows at 96 and 144 DPI, its placement, and a picture of the window on a
+virtual desktop with its Japanese captions.
+
+The geometry comes from the helper client_size.exe (tests/e2e/helpers), which
+asks the window system itself. Set TOVEL_E2E_SCREENSHOT to a path to keep the
+cropped picture of the window there."""
+
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import winehelper  # noqa: E402
+import e2e_support as e2e  # noqa: E402
+
+WHEEL_CAPTION = "[ホイールの１目盛りでスクロールする量]"
+POINTER_CAPTION = "[ポインターの速度]"
+NO_ACTIVE_CAPTION = "[ホバーしたときに非アクティブウィンドウをスクロールする]"
+TOOLBAR_CLASS = "ToolbarWindow32"
+
+# (dpi, client size, {child: (left, top, width, height)}) for the window's own
+# rows: the toolbar and the three group boxes, docked top to bottom. At 144 DPI
+# each edge is scaled by 1.5 with halves rounded away from zero.
+LAYOUTS = [
+    (96, (294, 196), {
+        TOOLBAR_CLASS: (0, 0, 294, 29),
+        WHEEL_CAPTION: (0, 29, 294, 79),
+        POINTER_CAPTION: (0, 108, 294, 47),
+        NO_ACTIVE_CAPTION: (0, 155, 294, 41),
+    }),
+    (144, (441, 294), {
+        TOOLBAR_CLASS: (0, 0, 441, 44),
+        WHEEL_CAPTION: (0, 44, 441, 118),
+        POINTER_CAPTION: (0, 162, 441, 71),
+        NO_ACTIVE_CAPTION: (0, 233, 441, 61),
+    }),
+]
+
+
+class Geometry:
+    """What client_size.exe reports about the main window."""
+
+    def __init__(self, text):
+        self.children = []
+        self.client = self.window = self.work_area = None
+        for line in text.splitlines():
+            parts = line.rstrip("\r").split(" ", 6)
+            if parts[0] == "client":
+                self.client = (int(parts[1]), int(parts[2]))
+            elif parts[0] == "window":
+                self.window = tuple(int(p) for p in parts[1:5])
+            elif parts[0] == "workarea":
+                self.work_area = tuple(int(p) for p in parts[1:5])
+            elif parts[0] == "child":
+                rect = tuple(int(p) for p in parts[1:5])
+                caption = parts[6] if len(parts) > 6 else ""
+                self.children.append((parts[5], caption, rect))
+
+    def rows(self):
+        """The toolbar by class and the group boxes by caption, with rectangles."""
+        found = {}
+        for cls, caption, rect in self.children:
+            if cls == TOOLBAR_CLASS:
+                found[TOOLBAR_CLASS] = rect
+            elif caption.startswith("["):
+                found[caption] = rect
+        return found
+
+
+def window_geometry(session, helper):
+    proc = session.run(helper, timeout=60)
+    code = proc.wait(0)
+    if code != 0:
+        raise AssertionError("client_size.exe found no main window:\n" + proc.stdout())
+    return Geometry(proc.stdout())
+
+
+def start_window(test, session, exe):
+    proc = session.launch(exe, ["/w"])
+    found = session.wait_for_window("^Tovel$", timeout=30)
+    test.assertTrue(found, "no window titled Tovel:\n" + proc.stderr()[-2000:])
+    return proc
+
+
+class MainWindowGeometryTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.exe = e2e.program_path()
+        cls.helper = e2e.helper_exe("client_size")
+        cls.session = winehelper.WineSession().start()
+        try:
+            e2e.report_windows_10(cls.session)
+        except BaseException:
+            cls.session.close()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def tearDown(self):
+        self.session.stop_programs()
+
+    def test_client_area_and_rows_follow_the_dpi(self):
+        for dpi, client, rows in LAYOUTS:
+            with self.subTest(dpi=dpi):
+                self.session.reset(data_folder=e2e.MAKER_FOLDER)
+                self.session.set_log_pixels(dpi)
+                start_window(self, self.session, self.exe)
+                geometry = window_geometry(self.session, self.helper)
+                self.assertEqual(geometry.client, client)
+                self.assertEqual(geometry.rows(), rows, geometry.children)
+                self.session.stop_programs()
+
+    def test_first_showing_centres_the_window_in_the_work_area(self):
+        self.session.reset(data_folder=e2e.MAKER_FOLDER)
+        start_window(self, self.session, self.exe)
+        geometry = window_geometry(self.session, self.helper)
+        left, top, right, bottom = geometry.window
+        wl, wt, wr, wb = geometry.work_area
+        width, height = right - left, bottom - top
+        # The outer size is the client area plus a frame and a caption bar.
+        self.assertGreater(width, 294)
+        self.assertGreater(height, 196)
+        self.assertEqual(left, max(wl, wl + (wr - wl - width) // 2), geometry.window)
+        self.assertEqual(top, max(wt, wt + (wb - wt - height) // 2), geometry.window)
+
+
+class MainWindowPictureTest(unittest.TestCase):
+    """The window drawn on a Wine virtual desktop, cut out of a screenshot."""
+
+    DESKTOP = "tovelshot"
+
+    @classmethod
+    def setUpClass(cls):
+        cls.exe = e2e.program_path()
+        cls.helper = e2e.helper_exe("client_size")
+        cls.session = winehelper.WineSession(desktop=cls.DESKTOP).start()
+        try:
+            e2e.report_windows_10(cls.session)
+        except BaseException:
+            cls.session.close()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def tearDown(self):
+        self.session.stop_programs()
+
+    def desktop_origin(self):
+        """Where the virtual desktop's X window sits on the X screen."""
+        wid = self.session.windows(name=f"^{self.DESKTOP}")[0]
+        out = self.session._xdotool(["getwindowgeometry", "--shell", wid]).stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def test_window_picture_shows_the_drawn_window(self):
+        self.session.reset(data_folder=e2e.MAKER_FOLDER)
+        proc = self.session.launch(self.exe, ["/w"])
+        geometry = None
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            probe = self.session.run(self.helper, timeout=60)
+            if probe.wait(0) == 0:
+                geometry = Geometry(probe.stdout())
+                break
+            time.sleep(0.5)
+        self.assertIsNotNone(geometry, "no main window:\n" + proc.stderr()[-2000:])
+        self.assertEqual(geometry.client, (294, 196))
+        time.sleep(1.5)  # let the controls finish painting
+        shot = os.path.join(self.session.root, "screen.png")
+        self.session.screenshot(shot)
+        x0, y0 = self.desktop_origin()
+        left, top, right, bottom = geometry.window
+        width, height = right - left, bottom - top
+        out = os.environ.get("TOVEL_E2E_SCREENSHOT") or os.path.join(self.session.root,
+                                                                     "main-window.png")
+        subprocess.run(["convert", shot, "-crop", f"{width}x{height}+{x0 + left}+{y0 + top}",
+                        "+repage", "-strip", out], check=True, timeout=60)
+        info = subprocess.run(["identify", "-format", "%w %h %k", out], capture_output=True,
+                              text=True, check=True, timeout=60).stdout.split()
+        self.assertEqual((int(info[0]), int(info[1])), (width, height))
+        # Frame, face, text and controls: far more than a blank or one-colour area.
+        self.assertGreater(int(info[2]), 20, "the cropped window is nearly uniform")
+
+
+if __name__ == "__main__":
+    unittest.main()
