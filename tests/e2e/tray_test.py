@@ -123,7 +123,7 @@ class TrayTest(unittest.TestCase):
         own = sum(1 for c in colours if colour_test(c))
         other = sum(1 for c in colours if other_test(c))
         self.assertGreaterEqual(own, 20, f"the icon slot shows no {what} image: {set(colours)}")
-        self.assertEqual(other, 0, f"the icon slot mixes in the other mode's colour")
+        self.assertEqual(other, 0, "the icon slot mixes in the other mode's colour")
 
     def open_menu(self, pid):
         """Right-clicks the icon; answers the menu window of the program."""
