@@ -107,7 +107,8 @@ class CommandLineTest(unittest.TestCase):
                 self.assertEqual(e2e.pointer_writes(run.proc), [write])
 
     def test_a_speed_from_1_to_20_is_set_once_and_the_program_ends(self):
-        cases = [("7", 7), ("+7", 7), ("07", 7), ("$A", 10), ("0x14", 20), ("1", 1)]
+        # A leading blank inside quotes is skipped like any leading space.
+        cases = [("7", 7), ("+7", 7), ("07", 7), ("$A", 10), ("0x14", 20), ("1", 1), (" 5", 5)]
         for arg, speed in cases:
             with self.subTest(arg=arg):
                 run = self.run_one_shot([arg], lines=3, speed=4)
@@ -128,8 +129,10 @@ class CommandLineTest(unittest.TestCase):
         run = e2e.TimedRun(self.session, self.exe, ["/t"])
         self.assert_still_running(run, "Tovel /t")
         trace = run.proc.stderr()
-        self.assertIn(e2e.NIM_ADD, e2e.notify_icon_requests(trace),
-                      "no tray icon was added:\n" + trace[-2000:])
+        requests = e2e.notify_icon_requests(trace)
+        self.assertIn(e2e.NIM_ADD, requests, "no tray icon was added:\n" + trace[-2000:])
+        added = len(requests) - requests[::-1].index(e2e.NIM_ADD)
+        self.assertNotIn(e2e.NIM_DELETE, requests[added:], "the tray icon was removed again")
         self.assertEqual(e2e.pointer_writes(run.proc), [])
         self.assertEqual(e2e.message_box_texts(trace), [])
         # Wine may show the tray itself as a window; the program shows none.
@@ -154,7 +157,9 @@ class CommandLineTest(unittest.TestCase):
     # ----- wrong command lines --------------------------------------------------
 
     def test_a_wrong_command_line_shows_the_box_and_ends_a_second_after_it_is_closed(self):
-        cases = [["/T"], ["0"], ["21"], ["abc"], ["7 "], ["/t", "/w"], ["5", "6"]]
+        cases = [["/T"], ["0"], ["21"], ["abc"], ["7 "], ["/t", "/w"], ["5", "6"],
+                 # 2^32 + 1 must not wrap round to speed 1; /t with more is refused.
+                 ["4294967297"], ["/t", "5"]]
         settings = e2e.settings_path(self.session)
         for args in cases:
             with self.subTest(args=args):

@@ -40,6 +40,7 @@ _MSGBOX_LINE = re.compile(r'trace:msgbox:MSGBOX_OnInit L"((?:[^"\\]|\\.)*)"')
 _NOTIFY_LINE = re.compile(r"trace:systray:.*?(?:dwMessage|msg)\s*=\s*(?:0x)?([0-9a-f]+)",
                           re.IGNORECASE)
 NIM_ADD = 0
+NIM_DELETE = 2
 
 
 def program_path():
