@@ -203,6 +203,13 @@ void TWinControl::ChangeScale(int n, int d) {
     }
 }
 
+void TWinControl::EnabledChanged() {
+    for (TControl* control : FControls) {
+        control->Changed(TPeerAspect::Enabled);
+        control->EnabledChanged();
+    }
+}
+
 void TWinControl::AlignControls() {
     DockChildren(FControls, ChildArea());
     for (TControl* control : FControls) {

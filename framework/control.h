@@ -127,6 +127,11 @@ class TWinControl : public TControl {
 
     void ChangeScale(int n, int d) override;
 
+  protected:
+    // The children's reachability follows this control's.
+    void EnabledChanged() override;
+
+  public:
     // Docks the children into the area they fill, then lets each child
     // arrange its own.
     void AlignControls();

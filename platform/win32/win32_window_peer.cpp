@@ -162,7 +162,9 @@ void Win32WindowPeer::CreateControlWindow() {
     if (FControl.Visible()) {
         style |= WS_VISIBLE;
     }
-    if (!FControl.Enabled()) {
+    // A control inside a disabled group box takes no input and looks it: the
+    // system does not carry a parent's disabled state over to its children.
+    if (!FControl.EffectivelyEnabled()) {
         style |= WS_DISABLED;
     }
     if (FControl.TabStop() && FKind != Kind::ToolBar) {
@@ -264,7 +266,11 @@ void Win32WindowPeer::Sync(TPeerAspect aspect) {
             }
             break;
         case TPeerAspect::Enabled:
-            EnableWindow(window, FControl.Enabled() ? TRUE : FALSE);
+            if (FKind == Kind::Form) {
+                EnableWindow(window, FControl.Enabled() ? TRUE : FALSE);
+            } else {
+                EnableWindow(window, FControl.EffectivelyEnabled() ? TRUE : FALSE);
+            }
             break;
         case TPeerAspect::Visible:
             if (FKind == Kind::Form) {

@@ -358,6 +358,24 @@ TEST_F(WindowSystemTest, CheckBoxClickTogglesAndRaisesItsEvent) {
     EXPECT_FALSE(form->Check->Checked());
 }
 
+TEST_F(WindowSystemTest, DisablingAGroupBoxDisablesTheWindowsOfItsControls) {
+    TTestForm* form = ShownForm();
+    ASSERT_TRUE(IsWindowEnabled(H(form->Line)));
+    form->Group->SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(H(form->Group)));
+    EXPECT_FALSE(IsWindowEnabled(H(form->Line)));
+    EXPECT_FALSE(IsWindowEnabled(H(form->List)));
+    form->Group->SetEnabled(true);
+    EXPECT_TRUE(IsWindowEnabled(H(form->Line)));
+
+    // Enabling the box again gives each control back its own state.
+    form->Group->SetEnabled(false);
+    form->List->SetEnabled(false);
+    form->Group->SetEnabled(true);
+    EXPECT_FALSE(IsWindowEnabled(H(form->List)));
+    EXPECT_TRUE(IsWindowEnabled(H(form->Page)));
+}
+
 TEST_F(WindowSystemTest, ListSelectionRaisesOnChangeOnceWithTheChosenIndex) {
     TTestForm* form = ShownForm();
     HWND list = H(form->List);
