@@ -35,10 +35,9 @@ COMMAND_LINE_ERROR = "コマンドラインオプションに誤りがありま�
 # Wine prints a message box's text when the box initialises:
 #   0024:trace:msgbox:MSGBOX_OnInit L"..."
 _MSGBOX_LINE = re.compile(r'trace:msgbox:MSGBOX_OnInit L"((?:[^"\\]|\\.)*)"')
-# A tray icon request from shell32, e.g. "Shell_NotifyIconW: dwMessage = 0" or
-# the same with a different wording; only the message number matters here.
-_NOTIFY_LINE = re.compile(r"trace:systray:.*?(?:dwMessage|msg)\s*=\s*(?:0x)?([0-9a-f]+)",
-                          re.IGNORECASE)
+# A tray icon request as shell32 traces it:
+#   0024:trace:systray:Shell_NotifyIconW dwMessage = 0, nid->cbSize=952
+_NOTIFY_LINE = re.compile(r"trace:systray:Shell_NotifyIconW dwMessage = (\d+)")
 NIM_ADD = 0
 NIM_DELETE = 2
 
@@ -95,7 +94,7 @@ def message_box_texts(trace):
 
 def notify_icon_requests(trace):
     """The NIM_* numbers of the tray icon requests seen in a systray trace."""
-    return [int(m.group(1), 16) for m in _NOTIFY_LINE.finditer(trace)]
+    return [int(m.group(1)) for m in _NOTIFY_LINE.finditer(trace)]
 
 
 def without_timestamps(trace):
@@ -165,6 +164,12 @@ class TimedRun:
             time.sleep(0.1)
 
 
+def xdotool(session, argv):
+    """Runs xdotool on the session's display; its completed process."""
+    return subprocess.run(["xdotool", *argv], env=session.env(), capture_output=True,
+                          text=True, timeout=30, check=False)
+
+
 def box_windows(session):
     """Visible top-level windows titled exactly "Tovel"."""
     return session.windows(name="^Tovel$")
@@ -180,10 +185,10 @@ def close_box(session, timeout=15):
         if not found:
             return pressed
         for wid in found:
-            session._xdotool(["windowactivate", "--sync", wid])
-            session._xdotool(["windowfocus", "--sync", wid])
+            xdotool(session, ["windowactivate", "--sync", wid])
+            xdotool(session, ["windowfocus", "--sync", wid])
             pressed = time.monotonic()
-            session._xdotool(["key", "--window", wid, "Return"])
+            xdotool(session, ["key", "--window", wid, "Return"])
         time.sleep(0.3)
     return pressed
 

@@ -155,7 +155,7 @@ class MainWindowPictureTest(unittest.TestCase):
     def desktop_origin(self):
         """Where the virtual desktop's X window sits on the X screen."""
         wid = self.session.windows(name=f"^{self.DESKTOP}")[0]
-        out = self.session._xdotool(["getwindowgeometry", "--shell", wid]).stdout
+        out = e2e.xdotool(self.session, ["getwindowgeometry", "--shell", wid]).stdout
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return int(values["X"]), int(values["Y"])
 
