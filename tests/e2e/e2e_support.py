@@ -216,8 +216,8 @@ def helper_exe(name):
     out_dir = tempfile.mkdtemp(prefix="tovel-e2e-helper-")
     exe = os.path.join(out_dir, name + ".exe")
     atexit.register(shutil.rmtree, out_dir, True)
-    result = subprocess.run([compiler, "-std=c++20", "-O1", source, "-o", exe, "-static",
-                             "-luser32"],
+    result = subprocess.run([compiler, "-std=c++20", "-O1", "-municode", source, "-o", exe,
+                             "-static", "-luser32"],
                             capture_output=True, text=True, timeout=300, check=False)
     if result.returncode != 0:
         raise unittest.SkipTest(f"{name}.cpp did not build:\n{result.stderr[-2000:]}")

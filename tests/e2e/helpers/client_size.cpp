@@ -51,7 +51,7 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
 
 }  // namespace
 
-int main() {
+int wmain() {
     SetProcessDPIAware();
     HWND window = FindWindowW(L"TmainForm", L"Tovel");
     if (window == nullptr) {
