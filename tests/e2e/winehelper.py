@@ -284,6 +284,9 @@ class WineSession:
         lines += [f'"{font}"="{FONT_REPLACEMENT}"' for font in REPLACED_FONTS]
         lines += ["", r"[HKEY_CURRENT_USER\Control Panel\Desktop]",
                   f'"LogPixels"=dword:{self.log_pixels:08x}', ""]
+        # A fresh prefix reports Windows 7; the program's main systems are
+        # Windows 10 and 11, where it offers the wheel routing.
+        lines += [r"[HKEY_CURRENT_USER\Software\Wine]", '"Version"="win10"', ""]
         self.import_registry("\r\n".join(lines) + "\r\n")
 
     # ----- environment and helpers ------------------------------------------
