@@ -21,26 +21,9 @@ END_TIMEOUT = 20
 RESIDENT_CHECK_SECONDS = 3.0
 
 
-class CommandLineTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.exe = e2e.program_path()
-        cls.session = winehelper.WineSession().start()
-        try:
-            e2e.report_windows_10(cls.session)
-        except BaseException:
-            cls.session.close()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
+class CommandLineTest(e2e.ProgramSessionTest):
     def setUp(self):
         self.session.reset(data_folder=e2e.MAKER_FOLDER)
-
-    def tearDown(self):
-        self.session.stop_programs()
 
     # ----- helpers ------------------------------------------------------------
 

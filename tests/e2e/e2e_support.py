@@ -49,11 +49,26 @@ def program_path():
     return path
 
 
-def report_windows_10(session):
-    """Makes the prefix answer as Windows 10. Wine 8 prefixes report Windows 7
-    by default; with this, a program whose manifest declares Windows 10 is
-    told 10.0, as it would be on a real Windows 10."""
-    session.set_registry(r"HKCU\Software\Wine", "Version", "win10")
+class ProgramSessionTest(unittest.TestCase):
+    """A test class with one Wine session for all its tests (a virtual
+    desktop when DESKTOP names one); what a test started is stopped after it."""
+
+    DESKTOP = None
+    # Win32 helpers (tests/e2e/helpers) the class needs, by name.
+    HELPERS = ()
+
+    @classmethod
+    def setUpClass(cls):
+        cls.exe = program_path()
+        cls.helpers = {name: helper_exe(name) for name in cls.HELPERS}
+        cls.session = winehelper.WineSession(desktop=cls.DESKTOP).start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def tearDown(self):
+        self.session.stop_programs()
 
 
 def data_folder(session):

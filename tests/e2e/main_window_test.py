@@ -85,24 +85,8 @@ def start_window(test, session, exe):
     return proc
 
 
-class MainWindowGeometryTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.exe = e2e.program_path()
-        cls.helper = e2e.helper_exe("client_size")
-        cls.session = winehelper.WineSession().start()
-        try:
-            e2e.report_windows_10(cls.session)
-        except BaseException:
-            cls.session.close()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
-    def tearDown(self):
-        self.session.stop_programs()
+class MainWindowGeometryTest(e2e.ProgramSessionTest):
+    HELPERS = ("client_size",)
 
     def test_client_area_and_rows_follow_the_dpi(self):
         for dpi, client, rows in LAYOUTS:
@@ -110,7 +94,7 @@ class MainWindowGeometryTest(unittest.TestCase):
                 self.session.reset(data_folder=e2e.MAKER_FOLDER)
                 self.session.set_log_pixels(dpi)
                 start_window(self, self.session, self.exe)
-                geometry = window_geometry(self.session, self.helper)
+                geometry = window_geometry(self.session, self.helpers["client_size"])
                 self.assertEqual(geometry.client, client)
                 self.assertEqual(geometry.rows(), rows, geometry.children)
                 self.session.stop_programs()
@@ -118,7 +102,7 @@ class MainWindowGeometryTest(unittest.TestCase):
     def test_first_showing_centres_the_window_in_the_work_area(self):
         self.session.reset(data_folder=e2e.MAKER_FOLDER)
         start_window(self, self.session, self.exe)
-        geometry = window_geometry(self.session, self.helper)
+        geometry = window_geometry(self.session, self.helpers["client_size"])
         left, top, right, bottom = geometry.window
         wl, wt, wr, wb = geometry.work_area
         width, height = right - left, bottom - top
@@ -129,28 +113,12 @@ class MainWindowGeometryTest(unittest.TestCase):
         self.assertEqual(top, max(wt, wt + (wb - wt - height) // 2), geometry.window)
 
 
-class MainWindowPictureTest(unittest.TestCase):
+class MainWindowPictureTest(e2e.ProgramSessionTest):
     """The window drawn on a Wine virtual desktop, cut out of a screenshot."""
 
     DESKTOP = "tovelshot"
 
-    @classmethod
-    def setUpClass(cls):
-        cls.exe = e2e.program_path()
-        cls.helper = e2e.helper_exe("client_size")
-        cls.session = winehelper.WineSession(desktop=cls.DESKTOP).start()
-        try:
-            e2e.report_windows_10(cls.session)
-        except BaseException:
-            cls.session.close()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
-    def tearDown(self):
-        self.session.stop_programs()
+    HELPERS = ("client_size",)
 
     def desktop_origin(self):
         """Where the virtual desktop's X window sits on the X screen."""
@@ -165,7 +133,7 @@ class MainWindowPictureTest(unittest.TestCase):
         geometry = None
         deadline = time.monotonic() + 30
         while time.monotonic() < deadline:
-            probe = self.session.run(self.helper, timeout=60)
+            probe = self.session.run(self.helpers["client_size"], timeout=60)
             if probe.wait(0) == 0:
                 geometry = Geometry(probe.stdout())
                 break

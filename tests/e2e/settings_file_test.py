@@ -28,28 +28,11 @@ SAVED_6 = "[Other]\r\nName=値\r\nFlag\r\n\r\n[Line]\r\nCount=6\r\n\r\n"
 SJIS_TEMPLATE = "[表示ゾ]\r\nソフト=能力ー\r\n\r\n[Line]\r\nCount={}\r\n\r\n"
 
 
-class SettingsFileTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.exe = e2e.program_path()
-        cls.session = winehelper.WineSession().start()
-        try:
-            e2e.report_windows_10(cls.session)
-        except BaseException:
-            cls.session.close()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
+class SettingsFileTest(e2e.ProgramSessionTest):
     def setUp(self):
         self.session.reset(data_folder=e2e.MAKER_FOLDER)
         self.folder = e2e.data_folder(self.session)
         self.path = e2e.settings_path(self.session)
-
-    def tearDown(self):
-        self.session.stop_programs()
 
     # ----- helpers ------------------------------------------------------------
 
