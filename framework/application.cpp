@@ -137,6 +137,13 @@ void TApplication::WndProc(TMessage& message) {
             }
             return;
         case WM_QUERYENDSESSION:
+            // A main form that never got a window of its own (resident in
+            // the notification area) is asked here, so it still saves what
+            // it keeps before the session ends.
+            if (FMainForm != nullptr && !FMainForm->HandleAllocated()) {
+                FMainForm->Dispatch(message);
+                return;
+            }
             message.Result = 1;
             return;
         case WM_ENDSESSION:

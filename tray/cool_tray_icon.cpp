@@ -29,8 +29,7 @@ void CopyField(std::array<char16_t, N>& field, const std::u16string& text, std::
 
 // ---- creation and destruction ---------------------------------------------------
 
-TCoolTrayIcon::TCoolTrayIcon(TApplication& application, NotificationArea& shell,
-                             TComponent* AOwner)
+TCoolTrayIcon::TCoolTrayIcon(TApplication& application, NotificationArea& shell, TComponent* AOwner)
     : TComponent(AOwner), FApplication(application), FShell(shell) {
     // A component made on a form that is being designed is being designed too.
     if (AOwner != nullptr && AOwner->Designing()) {
@@ -64,8 +63,8 @@ TCoolTrayIcon::TCoolTrayIcon(TApplication& application, NotificationArea& shell,
     SetDesignPreview(FDesignPreview);
 
     if (!Designing()) {
-        FApplication.HookMainWindow(this,
-                                    [this](TMessage& message) { return HandleAppMessage(message); });
+        FApplication.HookMainWindow(
+            this, [this](TMessage& message) { return HandleAppMessage(message); });
         if (OwnerWindow() != nullptr) {
             HookOwnerWindow();
         }
@@ -158,6 +157,13 @@ bool TCoolTrayIcon::FillIconData() {
 bool TCoolTrayIcon::ShowTrayIcon() {
     if (!SettingPreview) {
         FIconVisible = true;
+    }
+    if (!Designing()) {
+        // The shell announces a new taskbar to the top-level windows only:
+        // the application window must exist for the hook to hear it and add
+        // the icon again. It is made here, not earlier, so runs that never
+        // show an icon make no window for it.
+        FApplication.Handle();
     }
     if ((!Designing() || SettingPreview) && FillIconData()) {
         return FShell.NotifyIcon(NIM_ADD, IconData);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/notification_area.h"
 #include "tests/unit/main_form_fixture.h"
 
 namespace tovel::testing {
@@ -124,6 +125,47 @@ TEST_F(MainFormTest, CloseWritesTheLineIndexEveryTime) {
     EXPECT_EQ(query.Result, 1);
     EXPECT_EQ(FileText(files), "[Line]\r\nCount=0\r\n\r\n");
     EXPECT_EQ(files.CallsOf(FileOperation::ReplaceWholeFile).size(), 2u);
+}
+
+// ---- resident in the notification area: no window of its own ------------------------
+
+TEST_F(MainFormTest, AResidentIconComesBackAfterTheTaskbarIsRecreated) {
+    Start(5);
+    ASSERT_FALSE(form->HandleAllocated());
+    ASSERT_TRUE(application.HandleAllocated())
+        << "the taskbar's broadcast needs a top-level window";
+    tray.RemoveTaskbar();
+    tray.CreateTaskbar();
+    tray.ClearRequests();
+    TMessage created{windows.RegisterWindowMessage(u"TaskbarCreated"), 0, 0, 0};
+    ASSERT_TRUE(windows.SendToApplicationWindow(created));
+    EXPECT_EQ(tray.CountOf(NIM_ADD), 1u);
+    ASSERT_NE(tray.SingleIcon(), nullptr);
+    EXPECT_EQ(tray.SingleIcon()->Tip, u"指定行数");
+}
+
+TEST_F(MainFormTest, AResidentProgramSavesTheLineIndexWhenTheSessionEnds) {
+    Start(5);
+    form->ComboBoxLine->UserSelect(8);
+    TMessage query{WM_QUERYENDSESSION, 0, 0, 0};
+    ASSERT_TRUE(windows.SendToApplicationWindow(query));
+    EXPECT_EQ(query.Result, 1);
+    EXPECT_EQ(FileText(files), "[Line]\r\nCount=8\r\n\r\n");
+    EXPECT_FALSE(form->HandleAllocated()) << "answered without making the form's window";
+
+    TMessage ends{WM_ENDSESSION, 1, 0, 0};
+    ASSERT_TRUE(windows.SendToApplicationWindow(ends));
+    EXPECT_TRUE(application.Terminated());
+}
+
+TEST_F(MainFormTest, AShownMainFormAnswersTheSessionEndItselfAndSavesOnce) {
+    Start(5, 10, 0, true, 2, u"/w");
+    form->Show();
+    TMessage query{WM_QUERYENDSESSION, 0, 0, 0};
+    ASSERT_TRUE(windows.SendToApplicationWindow(query));
+    EXPECT_EQ(query.Result, 1);
+    EXPECT_TRUE(files.CallsOf(FileOperation::ReplaceWholeFile).empty())
+        << "the form's own window gets the question and saves";
 }
 
 TEST_F(MainFormTest, NoSelectionIsSavedAsMinusOne) {
