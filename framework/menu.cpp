@@ -1,6 +1,7 @@
 #include "framework/menu.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace tovel {
@@ -84,7 +85,15 @@ bool HasOtherLetterOrNumber(const std::u16string& caption) {
 
 std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& captions) {
     std::vector<std::u16string> result = captions;
-    std::u16string taken;
+    // One flag a key, not a list of the keys seen: a menu whose captions all mark the
+    // same key must not make every later look-up longer.
+    std::array<bool, kKeys.size()> taken{};
+    const auto take = [&taken](char16_t c) {
+        const std::size_t at = kKeys.find(c);
+        if (at != std::u16string_view::npos) {
+            taken[at] = true;
+        }
+    };
     std::vector<bool> needsKey(result.size(), false);
     for (std::size_t i = 0; i < result.size(); ++i) {
         if (IsSeparatorCaption(result[i])) {
@@ -92,14 +101,14 @@ std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& ca
         }
         const char16_t key = AccessKeyOf(result[i]);
         if (key != 0) {
-            taken.push_back(key);
+            take(key);
         } else {
             needsKey[i] = true;
         }
     }
     const auto isFree = [&taken](char16_t c) {
-        return kKeys.find(c) != std::u16string_view::npos &&
-               taken.find(c) == std::u16string::npos;
+        const std::size_t at = kKeys.find(c);
+        return at != std::u16string_view::npos && !taken[at];
     };
 
     // A character of the item's own text reads best.
@@ -112,7 +121,7 @@ std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& ca
             const char16_t c = UpperAscii(caption[at]);
             if (isFree(c)) {
                 caption.insert(at, 1, u'&');
-                taken.push_back(c);
+                take(c);
                 needsKey[i] = false;
                 break;
             }
@@ -145,7 +154,7 @@ std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& ca
         } else {
             caption += suffix;
         }
-        taken.push_back(key);
+        take(key);
     }
     return result;
 }

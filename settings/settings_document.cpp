@@ -1,6 +1,7 @@
 #include "settings/settings_document.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "framework/text.h"
 #include "settings/number_conversion.h"
@@ -38,6 +39,13 @@ std::u16string_view TrimRight(std::u16string_view text) {
 
 std::u16string_view Trim(std::u16string_view text) {
     return TrimLeft(TrimRight(text));
+}
+
+// The form under which names that match are equal, for looking them up by hash.
+std::u16string FoldedName(std::u16string_view name) {
+    std::u16string folded(name.size(), u'\0');
+    std::transform(name.begin(), name.end(), folded.begin(), SettingsNameUpper);
+    return folded;
 }
 
 bool SameName(std::u16string_view a, std::u16string_view b) {
@@ -155,6 +163,10 @@ SettingsDocument SettingsDocument::Load(std::span<const std::uint8_t> bytes, Tex
         text = codec.AnsiToUtf16(bytes);
     }
 
+    // A damaged file can repeat headers by the ten thousand; looking each one up
+    // among all sections read so far would make reading grow with the square of the
+    // file, and a start would stall while it holds the single-instance guard.
+    std::unordered_map<std::u16string, std::size_t> sectionByName;
     Section* current = nullptr;
     ForEachLine(text, [&](std::u16string_view raw) {
         const std::u16string_view line = Trim(raw);
@@ -163,11 +175,12 @@ SettingsDocument SettingsDocument::Load(std::span<const std::uint8_t> bytes, Tex
         }
         if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
             const std::u16string_view name = Trim(line.substr(1, line.size() - 2));
-            current = document.FindSection(name);
-            if (current == nullptr) {
+            const auto [entry, added] =
+                sectionByName.try_emplace(FoldedName(name), document.sections_.size());
+            if (added) {
                 document.sections_.push_back(Section{std::u16string(name), {}});
-                current = &document.sections_.back();
             }
+            current = &document.sections_[entry->second];
             return;
         }
         if (current == nullptr) {

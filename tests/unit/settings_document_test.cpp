@@ -220,6 +220,31 @@ TEST_F(SettingsDocumentTest, HalfACharacterAtTheEndOfAUtf16FileIsNotLostSilently
     EXPECT_EQ(document.Sections()[0].lines.back(), (Line{u"x", u"\uFFFD"}));
 }
 
+// Repeated headers, in any letter case and among distinct sections, all go on into the
+// first section of their name, in the order the lines were read.
+TEST_F(SettingsDocumentTest, RepeatedSectionsMergeIntoTheirFirstInFileOrder) {
+    SettingsDocument document = LoadText(
+        "[Line]\r\nCount=4\r\n"
+        "[Copy 1]\r\nA=1\r\n"
+        "[\xC4rger]\r\nB=1\r\n"  // Latin-1 capital A with diaeresis
+        "[ line ]\r\nCount=7\r\nBare\r\n"
+        "[Copy 2]\r\nA=2\r\n"
+        "[copy 1]\r\nC=3\r\n"
+        "[\xE4RGER]\r\nB=2\r\n"
+        "[LINE]\r\ncount=9\r\n"
+        "[Copy 3]\r\n");
+    EXPECT_EQ(document.ReadInteger(u"line", u"COUNT", 2), 9);
+    EXPECT_EQ(document.ReadInteger(u"COPY 1", u"c", 0), 3);
+    EXPECT_EQ(document.ReadInteger(u"\u00E4rger", u"B", 0), 2);
+
+    document.WriteInteger(u"Line", u"Count", 5);
+    EXPECT_EQ(document.Serialize(codec), Bytes("[Line]\r\nCount=4\r\nCount=7\r\nBare\r\ncount=5\r\n\r\n"
+                                               "[Copy 1]\r\nA=1\r\nC=3\r\n\r\n"
+                                               "[\xC4rger]\r\nB=1\r\nB=2\r\n\r\n"
+                                               "[Copy 2]\r\nA=2\r\n\r\n"
+                                               "[Copy 3]\r\n\r\n"));
+}
+
 TEST_F(SettingsDocumentTest, NamesMatchAcrossLetterCaseInEveryCoveredScript) {
     const std::pair<std::u16string, std::u16string> same[] = {
         {u"Line", u"lINE"},         {u"ÄÖÜÉÞ", u"äöüéþ"}, {u"Ÿ", u"ÿ"},
