@@ -46,6 +46,8 @@ TEST(AccessKeys, AMixedCaptionGetsOneKeyAndTheFallbackTakesTheLastFreeCharacter)
     EXPECT_EQ(WithAccessKeys({u"&Windows", u"Windows設定"}), (Captions{u"&Windows", u"W&indows設定"}));
     EXPECT_EQ(WithAccessKeys({u"&O", u"&K", u"OK設定"}), (Captions{u"&O", u"&K", u"OK設定(&Z)"}))
         << "its own letters are taken: the key is appended instead";
+    EXPECT_EQ(WithAccessKeys({u"情報&", u"表示"}), (Captions{u"情報&", u"表示(&Z)"}))
+        << "after an unpaired ampersand the appended \"(\" would be the key";
 
     const std::u16string keys = kAccessKeyCharacters;
     for (char16_t free : {keys.front(), u'M', keys.back()}) {
