@@ -133,11 +133,9 @@ void TForm::Changed(TPeerAspect aspect) {
         if (!FShownBefore && FPosition == TPosition::poScreenCenter) {
             // Centred in the work area the first time only; later showings
             // keep the place the window had.
-            const TRect area = FApplication.WindowSystem().WorkArea();
-            int left = area.Left + (area.Width() - Width()) / 2;
-            int top = area.Top + (area.Height() - Height()) / 2;
-            SetBounds(left < area.Left ? area.Left : left, top < area.Top ? area.Top : top, Width(),
-                      Height());
+            const TPoint place =
+                CentreInWorkArea(FApplication.WindowSystem().WorkArea(), Width(), Height());
+            SetBounds(place.X, place.Y, Width(), Height());
         }
         FShownBefore = true;
     }

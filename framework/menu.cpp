@@ -60,6 +60,16 @@ bool IsSupplementaryIdeograph(char16_t high) {
     return high >= 0xD840 && high <= 0xD8BF;
 }
 
+// Whether the ampersands right before the end of the text leave one unpaired:
+// that one would mark whatever comes after it.
+bool EndsInLoneAmpersand(const std::u16string& text, std::size_t end) {
+    std::size_t count = 0;
+    while (count < end && text[end - 1 - count] == u'&') {
+        ++count;
+    }
+    return count % 2 == 1;
+}
+
 }  // namespace
 
 char16_t AccessKeyOf(const std::u16string& caption) {
@@ -133,6 +143,15 @@ std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& ca
         if (!needsKey[i] || !HasOtherLetterOrNumber(result[i])) {
             continue;
         }
+        const std::u16string ellipsis = u"...";
+        const bool dotted = result[i].size() >= ellipsis.size() &&
+                            result[i].compare(result[i].size() - ellipsis.size(), ellipsis.size(),
+                                              ellipsis) == 0;
+        const std::size_t at = result[i].size() - (dotted ? ellipsis.size() : 0);
+        if (EndsInLoneAmpersand(result[i], at)) {
+            // "(&K)" after it would make "(" the key: the caption fits no way.
+            continue;
+        }
         char16_t key = 0;
         for (std::size_t k = kKeys.size(); k-- > 0;) {
             if (isFree(kKeys[k])) {
@@ -143,17 +162,10 @@ std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& ca
         if (key == 0) {
             break;  // every character is taken
         }
-        std::u16string& caption = result[i];
         std::u16string suffix = u"(&";
         suffix.push_back(key);
         suffix.push_back(u')');
-        const std::u16string ellipsis = u"...";
-        if (caption.size() >= ellipsis.size() &&
-            caption.compare(caption.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0) {
-            caption.insert(caption.size() - ellipsis.size(), suffix);
-        } else {
-            caption += suffix;
-        }
+        result[i].insert(at, suffix);
         take(key);
     }
     return result;

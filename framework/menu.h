@@ -27,7 +27,8 @@ bool HasOtherLetterOrNumber(const std::u16string& caption);
 // (captions served top to bottom); else, for a caption of the scripts above,
 // the last free character appended as "(&K)" before a trailing "..."
 // (captions served bottom to top). Separators ("-") and empty captions get
-// none, and neither does a caption that fits neither way.
+// none, and neither does a caption that fits neither way (one ending in an
+// unpaired "&", which would mark the appended "(" instead).
 std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& captions);
 
 // An entry of a menu. Choosing an enabled item first flips its own check mark

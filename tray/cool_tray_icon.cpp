@@ -4,26 +4,13 @@
 
 #include "framework/form.h"
 #include "framework/menu.h"
+#include "tray/tray_text.h"
 
 namespace tovel {
 namespace {
 
 constexpr std::uint32_t kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 constexpr std::uint32_t kExitPollInterval = 20;
-
-// Copies at most maxUnits UTF-16 units of text into the field and ends it
-// with zeros. A pair of surrogates is not cut in half: the shell would show a
-// broken character where the text ends.
-template <std::size_t N>
-void CopyField(std::array<char16_t, N>& field, const std::u16string& text, std::size_t maxUnits) {
-    field.fill(0);
-    std::size_t length = std::min({text.size(), maxUnits, N - 1});
-    if (length > 0 && length < text.size() && text[length - 1] >= 0xD800 &&
-        text[length - 1] <= 0xDBFF) {
-        --length;
-    }
-    std::copy_n(text.begin(), length, field.begin());
-}
 
 }  // namespace
 

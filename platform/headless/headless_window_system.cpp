@@ -8,21 +8,130 @@
 #include "framework/text.h"
 
 namespace tovel::headless {
-namespace {
 
+// The window of a form or a control: a record of what the program pushed to
+// it, kept as the system would keep it. A form's window reports its outer
+// rectangle back to the form, as the real one does after it was placed.
 class HeadlessWindowPeer final : public TWindowPeer {
   public:
-    explicit HeadlessWindowPeer(THandle handle) : FHandle(handle) {}
+    HeadlessWindowPeer(HeadlessWindowSystem& system, TWinControl& control, THandle handle)
+        : FSystem(system), FControl(control), FHandle(handle),
+          FForm(dynamic_cast<TForm*>(&control)) {
+        FWindow.Text = control.Caption();
+        FWindow.Enabled = FForm != nullptr ? control.Enabled() : control.EffectivelyEnabled();
+        // A form's window is made hidden and shown once the form says so.
+        FWindow.Visible = FForm == nullptr && control.Visible();
+        if (FForm != nullptr) {
+            FWindow.Font = FForm->Font();
+            FWindow.Bounds = tovel::Bounds(control.Left(), control.Top(), 0, 0);
+            PlaceForm();
+        } else {
+            FWindow.Bounds = control.BoundsRect();
+            if (const NativeWindow* form =
+                    control.ParentForm() != nullptr ? system.WindowOf(*control.ParentForm())
+                                                    : nullptr) {
+                FWindow.Font = form->Font;
+            }
+        }
+        FSystem.FWindows[&control] = this;
+    }
+    ~HeadlessWindowPeer() override { FSystem.FWindows.erase(&FControl); }
+
     THandle Handle() const override { return FHandle; }
-    void Sync(TPeerAspect /*aspect*/) override {}
     void DefaultHandler(TMessage& /*message*/) override {}
     void BringToFront() override {}
 
-  private:
-    THandle FHandle;
-};
+    void Sync(TPeerAspect aspect) override {
+        switch (aspect) {
+            case TPeerAspect::Caption:
+                FWindow.Text = FControl.Caption();
+                break;
+            case TPeerAspect::Enabled:
+                // The system does not carry a parent's disabled state over to
+                // its children: a control's window follows its reachability.
+                FWindow.Enabled =
+                    FForm != nullptr ? FControl.Enabled() : FControl.EffectivelyEnabled();
+                break;
+            case TPeerAspect::Visible:
+                FWindow.Visible = FControl.Visible();
+                break;
+            case TPeerAspect::Bounds:
+                if (FReporting) {
+                    break;
+                }
+                if (FForm != nullptr) {
+                    PlaceForm();
+                } else {
+                    FWindow.Bounds = FControl.BoundsRect();
+                }
+                break;
+            case TPeerAspect::Font:
+                if (FForm != nullptr) {
+                    FWindow.Font = FForm->Font();
+                    HandDownFont(*FForm);
+                }
+                break;
+            default:
+                break;
+        }
+    }
 
-}  // namespace
+    const HeadlessWindowSystem::NativeWindow& Window() const { return FWindow; }
+
+    void MovedByUser(TPoint topLeft) {
+        FWindow.Bounds = tovel::Bounds(topLeft.X, topLeft.Y, FWindow.Bounds.Width(),
+                                       FWindow.Bounds.Height());
+        ReportBounds();
+    }
+
+  private:
+    using NativeWindow = HeadlessWindowSystem::NativeWindow;
+
+    // The form asks either for a client size (at creation, or its own
+    // scaling) or for an outer rectangle (centring, or the one the system
+    // suggests); which of the two changed tells them apart.
+    void PlaceForm() {
+        const TRect& frame = FSystem.FormFrame;
+        const int clientWidth = FWindow.Bounds.Width() - frame.Left - frame.Right;
+        const int clientHeight = FWindow.Bounds.Height() - frame.Top - frame.Bottom;
+        int width = FControl.Width();
+        int height = FControl.Height();
+        const bool clientAsked =
+            (FForm->ClientWidth() != 0 || FForm->ClientHeight() != 0) &&
+            (FForm->ClientWidth() != clientWidth || FForm->ClientHeight() != clientHeight);
+        if (clientAsked) {
+            width = FForm->ClientWidth() + frame.Left + frame.Right;
+            height = FForm->ClientHeight() + frame.Top + frame.Bottom;
+        }
+        FWindow.Bounds = tovel::Bounds(FControl.Left(), FControl.Top(), width, height);
+        ReportBounds();
+    }
+
+    void ReportBounds() {
+        FReporting = true;
+        FControl.SetBoundsRect(FWindow.Bounds);
+        FReporting = false;
+    }
+
+    void HandDownFont(const TWinControl& parent) {
+        for (TControl* child : parent.Controls()) {
+            if (auto* win = dynamic_cast<TWinControl*>(child)) {
+                const auto found = FSystem.FWindows.find(win);
+                if (found != FSystem.FWindows.end()) {
+                    found->second->FWindow.Font = FWindow.Font;
+                }
+                HandDownFont(*win);
+            }
+        }
+    }
+
+    HeadlessWindowSystem& FSystem;
+    TWinControl& FControl;
+    THandle FHandle;
+    TForm* FForm;
+    NativeWindow FWindow;
+    bool FReporting = false;
+};
 
 // A hidden window that only takes messages: its timers run on the virtual
 // clock and their ticks come to the handler as WM_TIMER.
@@ -54,9 +163,22 @@ class HeadlessMessageWindowPeer final : public TMessageWindowPeer {
     TMessageHandler FHandler;
 };
 
-std::unique_ptr<TWindowPeer> HeadlessWindowSystem::CreateWindowPeer(TWinControl& /*control*/) {
+std::unique_ptr<TWindowPeer> HeadlessWindowSystem::CreateWindowPeer(TWinControl& control) {
     ++FWindowsCreated;
-    return std::make_unique<HeadlessWindowPeer>(NextHandle());
+    return std::make_unique<HeadlessWindowPeer>(*this, control, NextHandle());
+}
+
+const HeadlessWindowSystem::NativeWindow* HeadlessWindowSystem::WindowOf(
+    const TWinControl& control) const {
+    const auto found = FWindows.find(&control);
+    return found != FWindows.end() ? &found->second->Window() : nullptr;
+}
+
+void HeadlessWindowSystem::UserMovesWindow(const TWinControl& form, TPoint topLeft) {
+    const auto found = FWindows.find(&form);
+    if (found != FWindows.end()) {
+        found->second->MovedByUser(topLeft);
+    }
 }
 
 std::unique_ptr<TAppWindowPeer> HeadlessWindowSystem::CreateAppWindowPeer(
@@ -145,7 +267,9 @@ int HeadlessWindowSystem::MessageBox(THandle owner, const std::u16string& text,
 
 int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
     const int height = font.Height < 0 ? -font.Height : font.Height;
-    return MulDivRound(LineHeightAt11Pixels, height, 11);
+    const auto face = FaceLineHeightAt11Pixels.find(font.Name);
+    const int line = face != FaceLineHeightAt11Pixels.end() ? face->second : LineHeightAt11Pixels;
+    return MulDivRound(line, height, 11);
 }
 
 bool HeadlessWindowSystem::SetForegroundWindow(THandle window) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/form.h"
 #include "framework/peer.h"
 
 namespace tovel {
@@ -18,6 +19,7 @@ namespace tovel::headless {
 
 class HeadlessAppWindowPeer;
 class HeadlessMessageWindowPeer;
+class HeadlessWindowPeer;
 
 // Windows that exist only as records: deterministic, no system behind them.
 // A test acts as the user by calling the framework's entry points, and reads
@@ -62,8 +64,10 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // up waiting (so a program that never ends cannot hang a test).
     std::uint64_t RunLimit = 60'000;
     // Font metrics and monitor: a 13-pixel line for the 11-pixel design font
-    // at 96 DPI, scaled with the font's height.
+    // at 96 DPI, scaled with the font's height; faces listed in
+    // FaceLineHeightAt11Pixels have a line of their own.
     int LineHeightAt11Pixels = 13;
+    std::map<std::u16string, int> FaceLineHeightAt11Pixels;
     std::u16string MenuFont = u"Yu Gothic UI";
     int Dpi = 96;
 
@@ -96,6 +100,30 @@ class HeadlessWindowSystem final : public TWindowSystem {
     }
 
     THandle NextHandle() { return ++FLastHandle * 4; }
+
+    // ---- the windows of forms and controls, as the system holds them -----------------
+
+    // What a window last received from the program: the system's side of the
+    // state, which the framework's own copy must reach.
+    struct NativeWindow {
+        std::u16string Text;
+        bool Enabled = true;
+        bool Visible = false;
+        // A form's outer rectangle on the screen (its client area plus
+        // FormFrame); a control's rectangle in its parent's client area.
+        TRect Bounds;
+        // The font the window draws its text in: a form's own; a control's is
+        // the one its form's window handed down.
+        TFont Font;
+    };
+    // The window of the control, or null while it has none.
+    const NativeWindow* WindowOf(const TWinControl& control) const;
+    // The user drags a form's window so that its top-left corner is at the
+    // point: the system moves it and tells the form, as it would.
+    void UserMovesWindow(const TWinControl& form, TPoint topLeft);
+    // The frame and caption bar around a form's client area, in pixels on
+    // each side: left, top, right, bottom.
+    TRect FormFrame{3, 26, 3, 3};
 
     // ---- what the notification-area icon needs --------------------------------------
 
@@ -182,6 +210,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
   private:
     friend class HeadlessMessageWindowPeer;
     friend class HeadlessAppWindowPeer;
+    friend class HeadlessWindowPeer;
 
     struct Timer {
         std::uint32_t Interval;
@@ -213,6 +242,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     TRect FWorkArea{0, 0, 1024, 748};
 
     std::map<THandle, HeadlessMessageWindowPeer*> FMessageWindows;
+    std::map<const TWinControl*, HeadlessWindowPeer*> FWindows;
     int FMessageWindowsCreated = 0;
     HeadlessAppWindowPeer* FAppWindow = nullptr;
     std::map<std::u16string, std::uint32_t> FRegisteredMessages;

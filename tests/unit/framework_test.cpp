@@ -161,6 +161,35 @@ TEST_F(ControlsTest, MenuItemsFlipTheirMarkBeforeTheHandlerAndRadioItemsExcludeE
     EXPECT_FALSE(line->Checked());
 }
 
+TEST_F(ControlsTest, StateChangesReachTheWindowsOnceTheyExist) {
+    auto* radio = Add<TRadioButton>();
+    radio->SetCaption(u"before");
+    EXPECT_EQ(windows.WindowOf(*radio), nullptr) << "no window before the form is shown";
+    form->Show();
+    const auto* window = windows.WindowOf(*radio);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Text, u"before");
+
+    radio->SetCaption(u"after");
+    EXPECT_EQ(window->Text, u"after");
+    radio->SetEnabled(false);
+    EXPECT_FALSE(window->Enabled);
+    radio->SetEnabled(true);
+    EXPECT_TRUE(window->Enabled);
+    group->SetEnabled(false);
+    EXPECT_FALSE(windows.WindowOf(*group)->Enabled);
+    EXPECT_FALSE(window->Enabled) << "the system does not grey a disabled group's children";
+    group->SetEnabled(true);
+    EXPECT_TRUE(window->Enabled);
+
+    radio->SetBounds(4, 5, 60, 17);
+    EXPECT_EQ(window->Bounds, Bounds(4, 5, 60, 17));
+    TFont font = form->Font();
+    font.Name = u"Meiryo UI";
+    form->SetFont(font);
+    EXPECT_EQ(windows.WindowOf(*form)->Font, font);
+}
+
 // ---- the failure box ---------------------------------------------------------------
 
 TEST(FailureBoxTextTest, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
@@ -311,6 +340,16 @@ TEST_F(ApplicationTest, RestoreBringsBackAMinimisedHiddenMainForm) {
     application.Restore();
     EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
     EXPECT_TRUE(form->Visible());
+}
+
+TEST_F(ApplicationTest, RestoreActsOnlyOnAMinimisedApplicationWindow) {
+    application.Restore();
+    EXPECT_EQ(windows.WindowsCreated(), 0) << "no window is made only to be restored";
+
+    form->Show();
+    const std::vector<std::u16string> before = AppWindow().Requests();
+    application.Restore();
+    EXPECT_EQ(AppWindow().Requests(), before) << "not minimised: nothing to restore";
 }
 
 TEST_F(ApplicationTest, ClosingTheMainFormAsksFirstThenEndsTheLoop) {

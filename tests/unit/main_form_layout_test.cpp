@@ -88,6 +88,42 @@ TEST_F(MainFormLayoutTest, ADpiChangeTakesTheSuggestedRectangleAndRescalesFromTh
     EXPECT_EQ(form->GroupBoxWheel->BoundsRect(), Bounds(0, 29, 294, 79));
 }
 
+TEST_F(MainFormLayoutTest, TheStartUpFontChangeLaysTheFormOutAgain) {
+    // The form is laid out with its designed face first; the menu font it
+    // takes at start-up has a taller line.
+    windows.FaceLineHeightAt11Pixels[u"Meiryo UI"] = 15;
+    windows.MenuFont = u"Meiryo UI";
+    Create(13);
+    form->Show();
+    EXPECT_EQ(windows.WindowOf(*form)->Font.Name, u"Meiryo UI");
+    EXPECT_EQ(windows.WindowOf(*form->BtnPage)->Bounds, Bounds(2, 17, 290, 17));
+    EXPECT_EQ(windows.WindowOf(*form->ComboBoxSpeed)->Bounds, Bounds(2, 17, 290, 21));
+    EXPECT_EQ(windows.WindowOf(*form->CHKNoActive)->Bounds, Bounds(2, 17, 290, 22));
+}
+
+TEST_F(MainFormLayoutTest, TheFirstShowingCentresTheTitledWindowLaterOnesKeepItsPlace) {
+    // A taskbar along the top; the 294 x 196 client area in a 3/26/3/3 frame.
+    windows.SetScreen(TRect{0, 0, 1280, 1024}, TRect{0, 40, 1280, 1024});
+    windows.FormFrame = TRect{3, 26, 3, 3};
+    Start(3, 10, 0, true, 2, u"/w");
+    application.Run();
+    const auto* window = windows.WindowOf(*form);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->Visible);
+    EXPECT_EQ(window->Text, u"Tovel");
+    EXPECT_EQ(static_cast<headless::HeadlessAppWindowPeer*>(application.Peer())->Text(), u"Tovel")
+        << "the taskbar button's title";
+    EXPECT_EQ(window->Bounds, Bounds(490, 419, 300, 225));
+
+    windows.UserMovesWindow(*form, TPoint{20, 60});
+    TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+    form->Dispatch(minimize);
+    ASSERT_FALSE(window->Visible) << "hidden into the tray";
+    form->PPDisp->Click();
+    EXPECT_TRUE(window->Visible);
+    EXPECT_EQ(window->Bounds, Bounds(20, 60, 300, 225)) << "shown again where the user left it";
+}
+
 // ---- keyboard ------------------------------------------------------------------------
 
 class MainFormFocusTest : public testing::MainFormTest {

@@ -201,11 +201,36 @@ TEST_F(MinimizeToTrayTest, TwoIconsOnOneFormUnhookInAnyOrder) {
     icon = nullptr;
     SysCommand(SC_MINIMIZE);
     EXPECT_EQ(secondEvents, 1);
+    // The first hook stays as a pass-through under the form's procedure.
     delete second;
     form->Show();
+    ASSERT_FALSE(AppWindow().IsIconic());
     SysCommand(SC_MINIMIZE);
     EXPECT_EQ(secondEvents, 1);
-    EXPECT_TRUE(form->Visible()) << "the form's own handling: the application is minimised";
+    EXPECT_TRUE(AppWindow().IsIconic()) << "passed on: the form's own handling minimised";
+    EXPECT_TRUE(windows.WindowOf(*form)->Visible) << "and no hook hid the window";
+}
+
+TEST(TrayShowMainForm, NeedsAnOwnerFormAndAMainForm) {
+    headless::HeadlessWindowSystem windows;
+    headless::HeadlessNotificationArea shell;
+    TApplication application(windows);
+    TForm* mainForm = application.CreateForm<TForm>(static_cast<TComponent*>(&application));
+
+    // Owned by the application, not by a form: there is no window to bring back.
+    auto* loose = new TCoolTrayIcon(application, shell, &application);
+    loose->ShowMainForm();
+    EXPECT_EQ(windows.WindowsCreated(), 0);
+    EXPECT_TRUE(windows.ForegroundRequests().empty());
+    delete loose;
+
+    // On a form, but the main form has gone.
+    auto* other = new TForm(application, &application);
+    auto* icon = new TCoolTrayIcon(application, shell, other);
+    delete mainForm;
+    icon->ShowMainForm();
+    EXPECT_EQ(windows.WindowsCreated(), 0);
+    EXPECT_TRUE(windows.ForegroundRequests().empty());
 }
 
 }  // namespace

@@ -201,6 +201,14 @@ TEST_F(UnwritableFileTest, EndOfSessionIsNeverHeldUpByAFailedSave) {
     form->Dispatch(query);
     EXPECT_EQ(query.Result, 1);
     EXPECT_TRUE(windows.MessageBoxes().empty());
+
+    // Another program cancelled the logoff: the session goes on, and a later
+    // close with a failed save is told and kept like any other.
+    TMessage cancelled{WM_ENDSESSION, 0, 0, 0};
+    form->Dispatch(cancelled);
+    form->ToolButton1->UserClick();
+    EXPECT_EQ(windows.MessageBoxes().size(), 1u);
+    EXPECT_FALSE(windows.QuitPosted());
 }
 
 // ---- whole runs: the four ways and the error ------------------------------------------

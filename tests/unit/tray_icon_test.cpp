@@ -179,24 +179,26 @@ TEST_F(TrayTest, AHiddenIconStaysHiddenAfterTheTaskbarIsRecreated) {
     EXPECT_TRUE(shell.Icons().empty());
 }
 
-TEST(TrayTaskbarCreated, NotRegisteredBeforeCommonControls471SoNothingComesBack) {
-    headless::HeadlessWindowSystem windows;
-    windows.ComCtlVersion = 0x00040046;  // 4.70
-    headless::HeadlessNotificationArea shell;
-    TApplication application(windows);
-    TForm* form = application.CreateForm<TForm>(static_cast<TComponent*>(&application));
-    auto* icon = new TCoolTrayIcon(application, shell, form);
-    application.Handle();
-    EXPECT_EQ(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(), 0u);
-    icon->SetIconVisible(true);
-    shell.RemoveTaskbar();
-    shell.CreateTaskbar();
-    shell.ClearRequests();
-    for (std::uint32_t number : {0xC000u, windows.RegisterWindowMessage(u"TaskbarCreated"), 0u}) {
-        TMessage message{number, 0, 0, 0};
-        windows.SendToApplicationWindow(message);
+TEST(TrayTaskbarCreated, HeardFromCommonControls471OnAndNotBefore) {
+    for (const std::uint32_t version : {0x00040046u, 0x00040047u}) {  // 4.70, 4.71
+        SCOPED_TRACE(version);
+        headless::HeadlessWindowSystem windows;
+        windows.ComCtlVersion = version;
+        headless::HeadlessNotificationArea shell;
+        TApplication application(windows);
+        TForm* form = application.CreateForm<TForm>(static_cast<TComponent*>(&application));
+        auto* icon = new TCoolTrayIcon(application, shell, form);
+        icon->SetIconVisible(true);
+        shell.RemoveTaskbar();
+        shell.CreateTaskbar();
+        shell.ClearRequests();
+        // Message 0 stands for the number an unregistered name would have.
+        for (std::uint32_t number : {0u, windows.RegisterWindowMessage(u"TaskbarCreated")}) {
+            TMessage message{number, 0, 0, 0};
+            windows.SendToApplicationWindow(message);
+        }
+        EXPECT_EQ(shell.CountOf(NIM_ADD), version >= 0x00040047u ? 1u : 0u);
     }
-    EXPECT_EQ(shell.CountOf(NIM_ADD), 0u);
 }
 
 TEST_F(TrayTest, TheRegisteredNumberIsTheSystemsOwn) {
