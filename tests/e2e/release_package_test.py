@@ -73,14 +73,31 @@ def imported_dlls(pe):
         entry += 20
 
 
-def debuglink(exe_bytes):
-    """(file name, CRC-32) of the .gnu_debuglink record, or None: the name,
+def section_names(pe):
+    """Section names, with long ones ("/<offset>") read from the string table."""
+    d = pe.data
+    coff = pe._u32(0x3C) + 4
+    symbols_at, symbol_count = struct.unpack_from("<II", d, coff + 8)
+    strings_at = symbols_at + 18 * symbol_count
+    names = []
+    for name, *_rest in pe.sections:
+        if name.startswith("/") and symbols_at:
+            start = strings_at + int(name[1:])
+            name = d[start:d.index(b"\0", start)].decode("ascii")
+        names.append(name)
+    return names
+
+
+def debuglink(pe):
+    """(file name, CRC-32) of the .gnu_debuglink section, or None: the name,
     NUL-padded to a multiple of four bytes, then the checksum."""
-    m = re.search(rb"([\x20-\x7e]+\.debug)\0{1,4}", exe_bytes)
-    if not m:
-        return None
-    crc_at = m.start() + (len(m.group(1)) // 4 + 1) * 4
-    return m.group(1).decode("ascii"), struct.unpack_from("<I", exe_bytes, crc_at)[0]
+    for name, section in zip(section_names(pe), pe.sections):
+        if name == ".gnu_debuglink":
+            raw = pe.data[section[3]:section[3] + section[4]]
+            file_name = raw[:raw.index(b"\0")]
+            crc_at = (len(file_name) // 4 + 1) * 4
+            return file_name.decode("ascii"), struct.unpack_from("<I", raw, crc_at)[0]
+    return None
 
 
 class PackageContentsTest(unittest.TestCase):
@@ -150,15 +167,12 @@ class PackedProgramFileTest(unittest.TestCase):
         self.assertEqual([n for n in dlls if n.lower() not in SYSTEM_DLLS], [], dlls)
 
     def test_debug_information_lives_in_the_linked_file(self):
-        # No DWARF sections and no COFF symbol table in the exe itself.
-        d = self.pe.data
+        names = section_names(self.pe)
+        self.assertEqual([n for n in names if n.startswith((".debug", "/"))], [], names)
         coff = self.pe._u32(0x3C) + 4
-        self.assertEqual(struct.unpack_from("<II", d, coff + 8), (0, 0),
-                         "the exe has a symbol table")
-        self.assertFalse([s[0] for s in self.pe.sections if s[0].startswith((".debug", "/"))])
-        self.assertNotIn(b".debug_info", d)
-        link = debuglink(d)
-        self.assertIsNotNone(link, "no .gnu_debuglink")
+        self.assertEqual(self.pe._u32(coff + 12), 0, "the exe has COFF symbols")
+        link = debuglink(self.pe)
+        self.assertIsNotNone(link, f"no .gnu_debuglink among {names}")
         name, crc = link
         debug_file = os.path.join(os.path.dirname(self.exe), name)
         with open(debug_file, "rb") as f:
