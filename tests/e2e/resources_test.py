@@ -47,6 +47,13 @@ class ManifestTest(unittest.TestCase):
         self.assertEqual(self.root.tag, f"{{{ASM_V1}}}assembly")
         self.assertEqual(self.root.get("manifestVersion"), "1.0")
 
+    def test_identity_names_the_program_and_its_file_version(self):
+        ids = self.root.findall(f"{{{ASM_V1}}}assemblyIdentity")
+        self.assertEqual(len(ids), 1)
+        self.assertEqual(ids[0].get("type"), "win32")
+        self.assertEqual(ids[0].get("name"), "VarnelProject.Tovel")
+        self.assertEqual(ids[0].get("version"), "1.2.2.0")
+
     def test_per_monitor_dpi_aware(self):
         ws = self.root.findall(f"{{{ASM_V3}}}application/{{{ASM_V3}}}windowSettings")
         self.assertEqual(len(ws), 1)

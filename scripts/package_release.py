@@ -1,0 +1,86 @@
+#!/usr/bin/env python3
+"""Packs the release zip and its SHA256SUMS from a built Tovel.exe.
+
+    python3 scripts/package_release.py --exe Tovel.exe --version 1.2.2.0 --out DIR
+        [--extra FILE ...]
+
+Writes DIR/Tovel-<version>-win64.zip with Tovel.exe, README-ja.txt and LICENSE,
+and DIR/SHA256SUMS over the zip and every --extra file (copied into DIR).
+
+The zip is the same byte for byte whenever the three files are: its entries are
+sorted by name, carry one fixed time (the zip format's earliest, 1980-01-01
+00:00) and no owner, permission or extra fields of the machine that packed
+them. Names are ASCII only: older Windows
+unzip tools show UTF-8 names wrongly.
+"""
+
+import argparse
+import hashlib
+import os
+import shutil
+import sys
+import zipfile
+
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+GUIDE = os.path.join(REPO, "docs", "README-ja.txt")
+LICENSE = os.path.join(REPO, "LICENSE")
+EARLIEST_ZIP_TIME = (1980, 1, 1, 0, 0, 0)
+
+
+def package_name(version):
+    return f"Tovel-{version}-win64.zip"
+
+
+def write_zip(path, members):
+    """members: (name in the zip, file on disk). Written to a temporary file
+    first so that an interrupted run leaves no half zip under the real name."""
+    partial = path + ".partial"
+    with zipfile.ZipFile(partial, "w") as archive:
+        for name, source in sorted(members):
+            if not name.isascii():
+                raise ValueError(f"non-ASCII name in the package: {name!r}")
+            info = zipfile.ZipInfo(name, date_time=EARLIEST_ZIP_TIME)
+            info.compress_type = zipfile.ZIP_DEFLATED
+            info.create_system = 0  # MS-DOS: no Unix owner or mode bits
+            info.external_attr = 0
+            with open(source, "rb") as f:
+                archive.writestr(info, f.read(), compresslevel=9)
+    os.replace(partial, path)
+
+
+def sha256(path):
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 16), b""):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True, help="the built Tovel.exe")
+    parser.add_argument("--version", required=True, help="the program's version")
+    parser.add_argument("--out", required=True, help="folder for the zip and SHA256SUMS")
+    parser.add_argument("--extra", action="append", default=[],
+                        help="a further file to copy beside the zip and list in SHA256SUMS")
+    args = parser.parse_args(argv)
+
+    os.makedirs(args.out, exist_ok=True)
+    zip_path = os.path.join(args.out, package_name(args.version))
+    write_zip(zip_path, [("Tovel.exe", args.exe), ("README-ja.txt", GUIDE),
+                         ("LICENSE", LICENSE)])
+    listed = [zip_path]
+    for extra in args.extra:
+        target = os.path.join(args.out, os.path.basename(extra))
+        if os.path.abspath(extra) != os.path.abspath(target):
+            shutil.copyfile(extra, target)
+        listed.append(target)
+    # Two spaces between sum and name: the form "sha256sum -c" reads.
+    lines = [f"{sha256(p)}  {os.path.basename(p)}\n" for p in sorted(listed)]
+    with open(os.path.join(args.out, "SHA256SUMS"), "w", encoding="ascii", newline="\n") as f:
+        f.writelines(lines)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Makes the release package for Windows users from this checkout:
+#   bash scripts/release.sh
+# gives dist/Tovel-<version>-win64.zip (Tovel.exe, README-ja.txt, LICENSE),
+# dist/Tovel.debug (the exe's debug information) and dist/SHA256SUMS.
+# Installs what is missing first. Builds in build/release (TOVEL_BUILD_DIR)
+# with the mingw preset, without the tests. The same commit gives the same
+# bytes in any folder.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$repo"
+
+bash scripts/install-deps.sh
+
+jobs=${TOVEL_JOBS:-2}
+build_dir=${TOVEL_BUILD_DIR:-build/release}
+cmake --preset mingw -B "$build_dir" -DTOVEL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build_dir" -j"$jobs" --target release_package
+
+mkdir -p dist
+rm -f dist/Tovel-*-win64.zip dist/Tovel.debug dist/SHA256SUMS
+cp "$build_dir"/dist/Tovel-*-win64.zip "$build_dir"/dist/Tovel.debug "$build_dir"/dist/SHA256SUMS dist/
+(cd dist && sha256sum -c --quiet SHA256SUMS)
+
+echo "release.sh: Tovel.exe is $(stat -c %s "$build_dir/Tovel.exe") bytes"
+ls -l dist
