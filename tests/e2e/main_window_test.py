@@ -159,7 +159,13 @@ class MainWindowPictureTest(e2e.ProgramSessionTest):
         # area, once the window and its controls have painted.
         drawn, info = polling.poll(picture, until=lambda i: i[2] > 20, step=0.5)
         self.assertEqual(info[:2], (width, height))
-        self.assertTrue(drawn, f"the cropped window is nearly uniform: {info[2]} colours")
+        if not drawn:
+            screen = subprocess.run(["identify", "-format", "%k",
+                                     os.path.join(self.session.root, "screen.png")],
+                                    capture_output=True, text=True, timeout=60).stdout
+            self.fail(f"the cropped window is nearly uniform: {info[2]} colours at "
+                      f"{geometry.window} on a desktop at {(x0, y0)}; the whole screen "
+                      f"has {screen} colours")
 
 
 if __name__ == "__main__":
