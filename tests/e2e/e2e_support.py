@@ -11,6 +11,7 @@ import tempfile
 import time
 import unittest
 
+import polling
 import winehelper
 
 SPI_GETWHEELSCROLLLINES = 104
@@ -69,6 +70,9 @@ class ProgramSessionTest(unittest.TestCase):
 
     def tearDown(self):
         self.session.stop_programs()
+        errors, self.session.heap_errors = self.session.heap_errors, []
+        if errors:
+            self.fail("Wine reported heap errors of the programs:\n" + "\n".join(errors))
 
 
 def data_folder(session):
@@ -171,12 +175,11 @@ class TimedRun:
 
     def wait_for_box(self, count=1, timeout=30):
         """Waits until count message boxes were initialised; their texts."""
-        deadline = time.monotonic() + timeout
-        while True:
-            texts = message_box_texts(self.proc.stderr())
-            if len(texts) >= count or time.monotonic() > deadline or not self.proc.running():
-                return texts
-            time.sleep(0.1)
+        # A program that has ended shows no more boxes.
+        _, texts = polling.poll(lambda: message_box_texts(self.proc.stderr()),
+                                until=lambda t: len(t) >= count or not self.proc.running(),
+                                timeout=timeout, step=0.1)
+        return texts
 
 
 def xdotool(session, argv):
@@ -193,18 +196,19 @@ def box_windows(session):
 def close_box(session, timeout=15):
     """Presses Return on the visible "Tovel" box(es) until none is left; the
     time at which the last key went out, or None when no box was found."""
-    deadline = time.monotonic() + timeout
     pressed = None
-    while time.monotonic() < deadline:
+
+    def press_return():
+        nonlocal pressed
         found = box_windows(session)
-        if not found:
-            return pressed
         for wid in found:
             xdotool(session, ["windowactivate", "--sync", wid])
             xdotool(session, ["windowfocus", "--sync", wid])
             pressed = time.monotonic()
             xdotool(session, ["key", "--window", wid, "Return"])
-        time.sleep(0.3)
+        return found
+
+    polling.poll(press_return, until=lambda found: not found, timeout=timeout, step=0.3)
     return pressed
 
 

@@ -9,10 +9,10 @@ cropped picture of the window there."""
 import os
 import subprocess
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import polling  # noqa: E402
 import winehelper  # noqa: E402
 import e2e_support as e2e  # noqa: E402
 
@@ -130,31 +130,42 @@ class MainWindowPictureTest(e2e.ProgramSessionTest):
     def test_window_picture_shows_the_drawn_window(self):
         self.session.reset(data_folder=e2e.MAKER_FOLDER)
         proc = self.session.launch(self.exe, ["/w"])
-        geometry = None
-        deadline = time.monotonic() + 30
-        while time.monotonic() < deadline:
+
+        def probe_geometry():
             probe = self.session.run(self.helpers["client_size"], timeout=60)
-            if probe.wait(0) == 0:
-                geometry = Geometry(probe.stdout())
-                break
-            time.sleep(0.5)
-        self.assertIsNotNone(geometry, "no main window:\n" + proc.stderr()[-2000:])
+            return Geometry(probe.stdout()) if probe.wait(0) == 0 else None
+
+        held, geometry = polling.poll(probe_geometry, until=lambda g: g is not None, step=0.5)
+        self.assertTrue(held, "no main window:\n" + proc.stderr()[-2000:])
         self.assertEqual(geometry.client, (294, 196))
-        time.sleep(1.5)  # let the controls finish painting
-        shot = os.path.join(self.session.root, "screen.png")
-        self.session.screenshot(shot)
         x0, y0 = self.desktop_origin()
         left, top, right, bottom = geometry.window
         width, height = right - left, bottom - top
         out = os.environ.get("TOVEL_E2E_SCREENSHOT") or os.path.join(self.session.root,
                                                                      "main-window.png")
-        subprocess.run(["convert", shot, "-crop", f"{width}x{height}+{x0 + left}+{y0 + top}",
-                        "+repage", "-strip", out], check=True, timeout=60)
-        info = subprocess.run(["identify", "-format", "%w %h %k", out], capture_output=True,
-                              text=True, check=True, timeout=60).stdout.split()
-        self.assertEqual((int(info[0]), int(info[1])), (width, height))
-        # Frame, face, text and controls: far more than a blank or one-colour area.
-        self.assertGreater(int(info[2]), 20, "the cropped window is nearly uniform")
+
+        def picture():
+            """(width, height, colours) of the window cut from a new screenshot."""
+            shot = self.session.screenshot(os.path.join(self.session.root, "screen.png"))
+            subprocess.run(["convert", shot, "-crop",
+                            f"{width}x{height}+{x0 + left}+{y0 + top}", "+repage", "-strip",
+                            out], check=True, timeout=60)
+            info = subprocess.run(["identify", "-format", "%w %h %k", out],
+                                  capture_output=True, text=True, check=True,
+                                  timeout=60).stdout.split()
+            return tuple(int(v) for v in info)
+
+        # Frame, face, text and controls: far more than a blank or one-colour
+        # area, once the window and its controls have painted.
+        drawn, info = polling.poll(picture, until=lambda i: i[2] > 20, step=0.5)
+        self.assertEqual(info[:2], (width, height))
+        if not drawn:
+            screen = subprocess.run(["identify", "-format", "%k",
+                                     os.path.join(self.session.root, "screen.png")],
+                                    capture_output=True, text=True, timeout=60).stdout
+            self.fail(f"the cropped window is nearly uniform: {info[2]} colours at "
+                      f"{geometry.window} on a desktop at {(x0, y0)}; the whole screen "
+                      f"has {screen} colours")
 
 
 if __name__ == "__main__":

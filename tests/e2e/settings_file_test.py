@@ -127,6 +127,8 @@ class SettingsFileTest(e2e.ProgramSessionTest):
         self.assertTrue(self.session.wait_for_window("^Tovel$", timeout=15),
                         "the failure box titled Tovel is not on the screen")
         # The exit timer goes on ticking behind the box; it must not open more.
+        # The delay is what is tested: several ticks that must pass with no
+        # second box.
         time.sleep(4)
         self.assertEqual(len(e2e.message_box_texts(run.proc.stderr())), 1,
                          "the failure was reported more than once")

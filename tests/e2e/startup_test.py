@@ -9,6 +9,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import polling  # noqa: E402
 import winehelper  # noqa: E402
 
 MAKER_FOLDER = "Varnel Project"
@@ -56,10 +57,14 @@ class StartupTest(unittest.TestCase):
         before = self.session.program_windows()
         proc = self.session.launch(self.exe, args, debug=TRACE)
         appeared = set()
-        deadline = time.monotonic() + END_TIMEOUT
-        while proc.running() and time.monotonic() < deadline:
+
+        def watch():
+            """Notes the windows shown now; whether the program has ended."""
+            nonlocal appeared
             appeared |= self.session.program_windows() - before
-            time.sleep(0.05)
+            return not proc.running()
+
+        polling.poll(watch, timeout=END_TIMEOUT, step=0.05)
         try:
             code = proc.wait(1)
         except subprocess.TimeoutExpired:
@@ -82,7 +87,8 @@ class StartupTest(unittest.TestCase):
         self.assertFalse(os.path.lexists(self.maker_dir))
         proc = self.start_windowed()
         self.assertTrue(os.path.isdir(self.data_dir), "no <APPDATA>\\Varnel Project\\Tovel")
-        # Still running after the one-second exit timer of the one-shot modes.
+        # Still running after the one-second exit timer of the one-shot modes:
+        # the delay is what is tested.
         time.sleep(2)
         self.assertTrue(proc.running(), "the /w start ended by itself")
 

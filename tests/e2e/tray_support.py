@@ -15,8 +15,8 @@ import re
 import shutil
 import subprocess
 import tempfile
-import time
 
+import polling
 import winehelper
 
 NIM_ADD, NIM_MODIFY, NIM_DELETE, NIM_SETFOCUS, NIM_SETVERSION = 0, 1, 2, 3, 4
@@ -200,8 +200,8 @@ class TraySession(winehelper.WineSession):
         return self._xdotool([str(a) for a in argv])
 
     def click(self, x, y, button=1, repeat=1):
-        self.xdotool("mousemove", x, y)
-        time.sleep(0.2)
+        # --sync: the pointer is there before the buttons go down.
+        self.xdotool("mousemove", "--sync", x, y)
         argv = ["click"]
         if repeat > 1:
             argv += ["--repeat", repeat, "--delay", 80]
@@ -213,12 +213,8 @@ class TraySession(winehelper.WineSession):
         return proc.wait(0)
 
     def wait_until(self, predicate, timeout=15, step=0.25):
-        deadline = time.monotonic() + timeout
-        while True:
-            value = predicate()
-            if value or time.monotonic() > deadline:
-                return value
-            time.sleep(step)
+        """The first true value of predicate(), or its last value at the deadline."""
+        return polling.poll(predicate, timeout=timeout, step=step)[1]
 
     # ----- pictures -------------------------------------------------------
 

@@ -12,6 +12,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import polling  # noqa: E402
 import tray_support  # noqa: E402
 from tray_support import NIM_ADD, NIM_DELETE, NIM_MODIFY  # noqa: E402
 
@@ -86,7 +87,8 @@ class TrayTest(unittest.TestCase):
                     if r.op == "add_icon"]
         found = self.session.wait_until(added, timeout=30)
         self.assertTrue(found, "the shell added no icon:\n" + proc.stderr()[-2000:])
-        time.sleep(0.5)  # let the taskbar paint it
+        self.wait_for_icon_image(lambda c: is_teal(c) or is_magenta(c), "the icon's image",
+                                 "added")
         return found
 
     def windows_of(self, pid, cls=None, title=None):
@@ -118,12 +120,40 @@ class TrayTest(unittest.TestCase):
     def icon_colours(self, shot):
         return self.session.pixels(shot, self.session.icon_slot())
 
-    def assert_icon_shows(self, shot, colour_test, other_test, what):
-        colours = self.icon_colours(shot)
-        own = sum(1 for c in colours if colour_test(c))
-        other = sum(1 for c in colours if other_test(c))
-        self.assertGreaterEqual(own, 20, f"the icon slot shows no {what} image: {set(colours)}")
-        self.assertEqual(other, 0, "the icon slot mixes in the other mode's colour")
+    def wait_for_icon_image(self, shows, what, name, other=lambda c: False):
+        """Takes screenshots until the icon slot has at least 20 pixels that
+        shows() accepts and none that other() does; answers the last one."""
+        def look():
+            shot = self.screenshot(name)
+            colours = self.icon_colours(shot)
+            return (shot, sum(1 for c in colours if shows(c)),
+                    sum(1 for c in colours if other(c)), set(colours))
+        return polling.wait_for(look, f"the icon slot showing {what}",
+                                until=lambda seen: seen[1] >= 20 and seen[2] == 0,
+                                show=lambda seen: f"{seen[1]} pixels of it, {seen[2]} "
+                                                  f"of the other mode, colours {seen[3]}")[0]
+
+    def assert_icon_shows(self, name, colour_test, other_test, what):
+        """Waits until the icon slot shows the image of one mode and nothing
+        of the other's; answers the screenshot."""
+        return self.wait_for_icon_image(colour_test, what + " image", name, other=other_test)
+
+    def assert_icon_gone(self, name):
+        """Waits until no pixel of either mode's image is left in the icon slot."""
+        def look():
+            return [c for c in self.icon_colours(self.screenshot(name))
+                    if is_teal(c) or is_magenta(c)]
+        polling.wait_for(look, "the icon gone from the slot", until=lambda left: not left,
+                         show=lambda left: f"{len(left)} pixels of the icon")
+
+    def wait_until_drawn(self, box, what, name):
+        """Takes screenshots until box holds more than a few colours (drawn,
+        not a blank area); answers the last one."""
+        def look():
+            shot = self.screenshot(name)
+            return shot, len(set(self.session.pixels(shot, box)))
+        return polling.wait_for(look, f"{what} drawn", until=lambda seen: seen[1] > 4,
+                                show=lambda seen: f"{seen[1]} colours")[0]
 
     def open_menu(self, pid):
         """Right-clicks the icon; answers the menu window of the program."""
@@ -158,9 +188,12 @@ class TrayTest(unittest.TestCase):
             return f.read()
 
     def park_pointer(self):
-        """Moves the pointer off the taskbar, so that no tip covers the icon."""
-        self.session.xdotool("mousemove", 400, 300)
-        time.sleep(0.7)
+        """Moves the pointer off the taskbar and waits until no tip is shown,
+        so that none covers the icon and the next hover shows a new one."""
+        self.session.xdotool("mousemove", "--sync", 400, 300)
+        polling.wait_for(lambda: [w for w in self.session.top_level_windows()
+                                  if w.cls == "tooltips_class32" and w.visible],
+                         "every tip hidden", until=lambda tips: not tips)
 
     def tip_on_hover(self):
         """Moves the pointer off the icon and back; answers the tips the shell
@@ -178,7 +211,7 @@ class TrayTest(unittest.TestCase):
         proc, mark = self.start(["/t"])
         pid = self.program_pid(proc)
         self.wait_for_icon(proc, mark)
-        time.sleep(1)  # anything late would show up now
+        time.sleep(1)  # anything late would show up now; the delay is what is tested
         shell = self.session.desktop_since(mark)
         self.assertEqual(len([r for r in tray_support.shell_requests(shell)
                               if r.op == "add_icon"]), 1, shell[-2000:])
@@ -191,8 +224,7 @@ class TrayTest(unittest.TestCase):
         self.assertTrue(proc.running(), "the resident start ended by itself")
         time.sleep(1.5)  # past the one-second exit timer of the one-shot starts
         self.assertTrue(proc.running(), "the resident start ended by itself")
-        shot = self.screenshot("line")
-        self.assert_icon_shows(shot, is_teal, is_magenta, "teal (line mode)")
+        self.assert_icon_shows("line", is_teal, is_magenta, "teal (line mode)")
         self.choose_exit(proc, pid)
 
     def test_resident_start_in_page_mode_shows_the_page_image_and_keeps_the_saved_lines(self):
@@ -206,7 +238,7 @@ class TrayTest(unittest.TestCase):
         self.wait_for_icon(proc, mark)
         self.assertEqual(tray_support.tips_added(self.session.desktop_since(mark)), [PAGE_TIP])
         self.park_pointer()
-        self.assert_icon_shows(self.screenshot("page"), is_magenta, is_teal,
+        self.assert_icon_shows("page", is_magenta, is_teal,
                                "magenta (page mode)")
         self.assertEqual(self.wheel_writes(proc), [],
                          "the start rewrote the page mode already in force")
@@ -221,8 +253,7 @@ class TrayTest(unittest.TestCase):
         self.wait_for_icon(proc, mark)
         self.assertIsNone(self.read_ini(), "the settings file was there before the exit")
         menu = self.open_menu(pid)
-        time.sleep(0.5)
-        shot = self.screenshot("menu")
+        shot = self.wait_until_drawn(menu.rect, "the menu", "menu")
         slot = self.session.icon_slot()
         left, top, right, bottom = menu.rect
         box = (max(0, min(left, slot[0]) - 8), max(0, top - 8),
@@ -241,10 +272,10 @@ class TrayTest(unittest.TestCase):
 
         # W is the line item, already checked: the mode stays, nothing is written.
         self.choose(pid, "W")
-        time.sleep(1)
+        time.sleep(1)  # a write would have come by now; the delay is what is tested
         self.assertEqual(self.wheel_writes(proc), [], "choosing the checked mode wrote")
         self.park_pointer()
-        self.assert_icon_shows(self.screenshot("still-line"), is_teal, is_magenta,
+        self.assert_icon_shows("still-line", is_teal, is_magenta,
                                "teal (line mode)")
 
         # V is the page item: one session-only write of the page value. The
@@ -253,11 +284,11 @@ class TrayTest(unittest.TestCase):
         self.choose(pid, "V")
         self.assertTrue(self.session.wait_until(lambda: self.wheel_writes(proc)),
                         "choosing the page item wrote nothing")
-        time.sleep(1)
+        time.sleep(1)  # a second write would have come by now
         self.assertEqual([(c.ui_param, c.pv_param, c.win_ini) for c in self.wheel_writes(proc)],
                          [(WHEEL_PAGESCROLL, 0, SESSION_ONLY)])
         self.park_pointer()
-        self.assert_icon_shows(self.screenshot("page"), is_magenta, is_teal,
+        self.assert_icon_shows("page", is_magenta, is_teal,
                                "magenta (page mode)")
         tips = self.tip_on_hover()
         self.assertTrue(tips, "no tip came up over the icon")
@@ -268,18 +299,14 @@ class TrayTest(unittest.TestCase):
         self.assertEqual(proc.wait(END_TIMEOUT), 0)
         self.assertEqual(self.read_ini(), f"[Line]\r\nCount={SEEDED_LINES - 1}\r\n\r\n".encode())
         self.assertEqual(self.requests(proc)[-1], NIM_DELETE, "the icon was left behind")
-        time.sleep(1)
-        self.assertEqual([c for c in self.icon_colours(self.screenshot("gone"))
-                          if is_teal(c) or is_magenta(c)], [],
-                         "the icon is still drawn after the exit")
+        self.assert_icon_gone("gone")
 
     def test_single_click_does_nothing_and_double_click_toggles_the_mode(self):
         proc, mark = self.start(["/t"])
         pid = self.program_pid(proc)
         self.wait_for_icon(proc, mark)
         self.park_pointer()
-        line_shot = self.screenshot("line")
-        self.assert_icon_shows(line_shot, is_teal, is_magenta, "teal (line mode)")
+        line_shot = self.assert_icon_shows("line", is_teal, is_magenta, "teal (line mode)")
         slot = self.session.icon_slot()
         around = (slot[0] - 10, slot[1] - 6, slot[2], slot[3])
         self.keep_picture(line_shot, around, "tray-line-mode.png", scale=4)
@@ -288,7 +315,7 @@ class TrayTest(unittest.TestCase):
         # A single click does nothing, also after the double-click time has run out.
         requests_before = len(self.requests(proc))
         self.session.click(*self.session.icon_centre(), button=1)
-        time.sleep(1.5)
+        time.sleep(1.5)  # past the double-click time; the delay is what is tested
         self.assertEqual(self.wheel_writes(proc), [], "a single click changed the mode")
         self.assertEqual(self.requests(proc)[requests_before:], [],
                          "a single click touched the icon")
@@ -304,8 +331,7 @@ class TrayTest(unittest.TestCase):
         self.assertEqual(set(after), {NIM_MODIFY}, "the toggle re-added or removed the icon")
 
         self.park_pointer()
-        page_shot = self.screenshot("page")
-        self.assert_icon_shows(page_shot, is_magenta, is_teal, "magenta (page mode)")
+        page_shot = self.assert_icon_shows("page", is_magenta, is_teal, "magenta (page mode)")
         self.keep_picture(page_shot, around, "tray-page-mode.png", scale=4)
         tips = self.tip_on_hover()
         self.assertTrue(tips, "no tip came up over the icon")
@@ -316,11 +342,11 @@ class TrayTest(unittest.TestCase):
         self.session.click(*self.session.icon_centre(), button=1, repeat=2)
         self.assertTrue(self.session.wait_until(lambda: len(self.wheel_writes(proc)) >= 2),
                         "the second double-click wrote nothing")
-        time.sleep(1.5)
+        time.sleep(1.5)  # a second write would have come by now
         self.assertEqual([(c.ui_param, c.pv_param, c.win_ini) for c in self.wheel_writes(proc)],
                          [(WHEEL_PAGESCROLL, 0, SESSION_ONLY), (SEEDED_LINES, 0, SESSION_ONLY)])
         self.park_pointer()
-        self.assert_icon_shows(self.screenshot("line-again"), is_teal, is_magenta,
+        self.assert_icon_shows("line-again", is_teal, is_magenta,
                                "teal (line mode)")
         tips = self.tip_on_hover()
         self.assertTrue(tips, "no tip came up over the icon")
@@ -332,7 +358,7 @@ class TrayTest(unittest.TestCase):
         pid = self.program_pid(proc)
         shown = self.session.wait_until(lambda: self.shown_tovel_windows(pid), timeout=30)
         self.assertTrue(shown, "the /w start showed no window")
-        time.sleep(0.5)
+        self.wait_until_drawn(shown[0].rect, "the window", "shown")
         self.assertNotIn(NIM_ADD, self.requests(proc), "the window mode added an icon")
         box = self.session.minimise_box("Tovel")
         self.assertIsNotNone(box, "the window has no minimise box")
@@ -341,7 +367,7 @@ class TrayTest(unittest.TestCase):
         self.assertTrue(hidden, f"still shown after minimising: {self.visible_tovel_windows(pid)}")
         self.wait_for_icon(proc, mark)
         self.assertEqual(self.requests(proc).count(NIM_ADD), 1)
-        self.assert_icon_shows(self.screenshot("minimised"), is_teal, is_magenta,
+        self.assert_icon_shows("minimised", is_teal, is_magenta,
                                "teal (line mode)")
 
         requests_before = len(self.requests(proc))

@@ -16,6 +16,9 @@ import subprocess
 import tempfile
 import time
 
+import heap_check
+import polling
+
 FONT_REPLACEMENT = "Noto Sans CJK JP"
 REPLACED_FONTS = (
     "MS Shell Dlg",
@@ -149,7 +152,7 @@ class WineSession:
     """
 
     def __init__(self, desktop=None, desktop_size="1024x768", screen="1024x768x24",
-                 log_pixels=DEFAULT_DPI, keep=False):
+                 log_pixels=DEFAULT_DPI, keep=False, heap_checking=None):
         self.desktop = desktop
         self.desktop_size = desktop_size
         self.screen = screen
@@ -165,6 +168,13 @@ class WineSession:
         self._baseline_windows = set()
         self._counter = 0
         self.japanese_locale = locale_available()
+        # With heap checking (by default when TOVEL_HEAP_CHECK is set), every
+        # program runs with Wine's heap checking on, and the heap errors Wine
+        # reported for it collect in heap_errors when it is stopped.
+        if heap_checking is None:
+            heap_checking = bool(os.environ.get("TOVEL_HEAP_CHECK"))
+        self.heap_checking = heap_checking
+        self.heap_errors = []
 
     # ----- set-up and tear-down ---------------------------------------------
 
@@ -273,11 +283,10 @@ class WineSession:
                 ["wine", "explorer", f"/desktop={self.desktop},{self.desktop_size}"],
                 env=self.env(), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                 start_new_session=True)
-        deadline = time.monotonic() + 60
-        while not self.windows(name=f"^{re.escape(self.desktop)}"):
-            if time.monotonic() > deadline:
-                raise WineError("the virtual desktop did not appear")
-            time.sleep(0.2)
+        shown, _ = polling.poll(lambda: self.windows(name=f"^{re.escape(self.desktop)}"),
+                                timeout=60)
+        if not shown:
+            raise WineError("the virtual desktop did not appear")
 
     def _write_base_registry(self):
         lines = ["REGEDIT4", "", r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
@@ -316,18 +325,26 @@ class WineSession:
                               timeout=timeout, check=False).returncode
 
     def _wine_tool(self, argv, timeout, extra_env=None, check=True):
-        out = self._log_file(os.path.basename(argv[-1] if len(argv) < 3 else argv[1]))
-        with open(out + ".out", "wb") as o, open(out + ".err", "wb") as e:
-            popen = subprocess.Popen(argv, env=self.env(extra=extra_env),
-                                     stdin=subprocess.DEVNULL, stdout=o, stderr=e)
-            try:
-                code = popen.wait(timeout=timeout)
-            except subprocess.TimeoutExpired:
-                popen.kill()
-                popen.wait()
-                raise
+        # On a busy machine Wine now and then fails to start a tool at all (it
+        # passes the name on to start.exe, which then finds nothing to run).
+        # The tools that must succeed here may safely run again, so a failure
+        # counts only when it repeats.
+        for _ in range(3 if check else 1):
+            out = self._log_file(os.path.basename(argv[-1] if len(argv) < 3 else argv[1]))
+            with open(out + ".out", "wb") as o, open(out + ".err", "wb") as e:
+                popen = subprocess.Popen(argv, env=self.env(extra=extra_env),
+                                         stdin=subprocess.DEVNULL, stdout=o, stderr=e)
+                try:
+                    code = popen.wait(timeout=timeout)
+                except subprocess.TimeoutExpired:
+                    popen.kill()
+                    popen.wait()
+                    raise
+            if code == 0:
+                break
         if check and code != 0:
             raise WineError(f"{' '.join(argv)} failed with {code}: "
+                            f"{_read_text(out + '.out')[-1000:]}"
                             f"{_read_text(out + '.err')[-2000:]}")
         return code, _read_text(out + ".out")
 
@@ -412,6 +429,8 @@ class WineSession:
 
     def launch(self, exe, args=(), debug="-all", extra_env=None, cwd=None):
         """Starts a Windows program; WINEDEBUG is set to debug."""
+        if self.heap_checking:
+            debug = heap_check.with_heap_checking(debug)
         argv = ["wine", exe, *args]
         base = self._log_file(os.path.basename(exe))
         out = open(base + ".out", "wb")
@@ -446,11 +465,11 @@ class WineSession:
             for wid in self.windows(name=""):
                 if wid not in self._baseline_windows:
                     self.close_window(wid)
-            deadline = time.monotonic() + timeout
-            while any(p.running() for p in live) and time.monotonic() < deadline:
-                time.sleep(0.1)
+            polling.poll(lambda: not any(p.running() for p in live), timeout=timeout, step=0.1)
         for proc in self._processes:
             proc.kill()
+            if self.heap_checking:
+                self.heap_errors += heap_check.heap_errors(proc.stderr(), proc.argv[1])
         self._processes = []
 
     def reset(self, data_folder=None):
@@ -494,12 +513,9 @@ class WineSession:
         return self._xdotool(["getwindowname", wid]).stdout.rstrip("\n")
 
     def wait_for_window(self, name, timeout=30, visible_only=True):
-        deadline = time.monotonic() + timeout
-        while True:
-            found = self.windows(name=name, visible_only=visible_only)
-            if found or time.monotonic() > deadline:
-                return found
-            time.sleep(0.2)
+        _, found = polling.poll(lambda: self.windows(name=name, visible_only=visible_only),
+                                timeout=timeout)
+        return found
 
     def screenshot(self, path):
         subprocess.run(["import", "-display", self.display, "-window", "root", path],
