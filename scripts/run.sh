@@ -50,7 +50,7 @@ if locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tovel-run.XXXXXX")
-xvfb_pid="" server_pid="" desktop_pid="" tovel_pid="" shooter_pid=""
+xvfb_pid="" server_pid="" tovel_pid="" shooter_pid=""
 
 alive() { [[ -n "$1" ]] && kill -0 "$1" 2>/dev/null; }
 
@@ -64,13 +64,16 @@ ended_within() {
 
 cleanup() {
     trap - EXIT INT TERM
-    alive "$shooter_pid" && kill "$shooter_pid" 2>/dev/null
+    if alive "$shooter_pid"; then
+        # Let the screenshot's window-list helper finish first: a Wine program
+        # started while the server goes down would start a server of its own.
+        touch "$work/stop"
+        ended_within "$shooter_pid" 30 || kill "$shooter_pid" 2>/dev/null || true
+    fi
     if alive "$server_pid"; then
         # Ends every process of this prefix's server (the desktop, Tovel if
         # it still runs, Wine's services) and then the server itself.
-        wineserver -k 2>/dev/null || true
-        ended_within "$server_pid" 15 || kill -KILL "$server_pid" 2>/dev/null || true
-        wait "$server_pid" 2>/dev/null || true
+        stop_server
         echo "run.sh: stopped the wine server (pid $server_pid)"
     fi
     if alive "$xvfb_pid"; then
@@ -102,34 +105,48 @@ if [[ -z "${DISPLAY:-}" ]]; then
 fi
 
 # A wine server of our own, so that the end of the run can stop exactly it.
+start_server() {
+    : >"$work/wineserver.log"
+    wineserver -f -p >"$work/wineserver.log" 2>&1 &
+    server_pid=$!
+    # It is ready once its socket is there, in the folder it works in. A second
+    # server for the same prefix ends at once, beside the first one's older socket.
+    for _ in $(seq 300); do
+        alive "$server_pid" || break
+        [[ "/proc/$server_pid/cwd/socket" -nt "$work/wineserver.log" ]] && break
+        sleep 0.1
+    done
+    if ! alive "$server_pid"; then
+        server_pid=""
+        echo "run.sh: a wine server already runs for $WINEPREFIX (another run.sh?)." >&2
+        echo "  End that first, or stop it with: WINEPREFIX=$WINEPREFIX wineserver -k" >&2
+        exit 1
+    fi
+}
+stop_server() {
+    wineserver -k 2>/dev/null || true
+    ended_within "$server_pid" 15 || kill -KILL "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+}
+
 # (The server writes system.reg itself, so a new prefix is told apart first.)
 new_prefix=""
 [[ -f "$WINEPREFIX/system.reg" ]] || new_prefix=1
 mkdir -p "$WINEPREFIX"
-wineserver -f -p >"$work/wineserver.log" 2>&1 &
-server_pid=$!
-# It is ready once its socket is there; the socket's folder is named after the
-# prefix's device and inode. A second server for the same prefix ends at once
-# and leaves the first one's older socket in place.
-read -r prefix_dev prefix_ino < <(stat -c '%d %i' "$WINEPREFIX")
-socket=$(printf '/tmp/.wine-%d/server-%x-%x/socket' "$(id -u)" "$prefix_dev" "$prefix_ino")
-for _ in $(seq 300); do
-    alive "$server_pid" || break
-    [[ "$socket" -nt "$work/wineserver.log" ]] && break
-    sleep 0.1
-done
-if ! alive "$server_pid"; then
-    server_pid=""
-    echo "run.sh: a wine server already runs for $WINEPREFIX (another run.sh?)." >&2
-    echo "  End that first, or stop it with: WINEPREFIX=$WINEPREFIX wineserver -k" >&2
-    exit 1
-fi
+start_server
 echo "run.sh: started the wine server (pid $server_pid) for $WINEPREFIX"
 
-if [[ -n "$new_prefix" ]]; then
-    echo "run.sh: making the Wine prefix $WINEPREFIX"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i >/dev/null 2>&1 </dev/null
-    reg_file="$work/fonts.reg"
+# Every program of the prefix runs on the desktop named Tovel, which shows the
+# taskbar with its notification area (Wine does so unasked only for "shell").
+# The settings are written when they change, and the server is started afresh
+# after that: a program run before the desktop's explorer makes a desktop of
+# that name itself, which closes again under Tovel when that program ends.
+if [[ -n "$new_prefix" ]] || ! grep -qF '"EnableShell"=dword:00000001' "$WINEPREFIX/user.reg" ||
+   ! grep -qF "\"$desktop_name\"=\"$desktop_size\"" "$WINEPREFIX/user.reg"; then
+    if [[ -n "$new_prefix" ]]; then
+        echo "run.sh: making the Wine prefix $WINEPREFIX"
+        WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i >/dev/null 2>&1 </dev/null
+    fi
     {
         printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
         for font in "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic" "Tahoma" "Meiryo UI" \
@@ -139,8 +156,17 @@ if [[ -n "$new_prefix" ]]; then
         printf '\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:00000060\r\n'
         # Windows 10, the program's main system, where it offers the wheel routing.
         printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine]\r\n"Version"="win10"\r\n'
-    } >"$reg_file"
-    wine reg import "$reg_file" >/dev/null 2>&1 </dev/null
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n'
+        printf '"Desktop"="%s"\r\n' "$desktop_name"
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
+        printf '"%s"="%s"\r\n' "$desktop_name" "$desktop_size"
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops\\%s]\r\n' "$desktop_name"
+        printf '"EnableShell"=dword:00000001\r\n'
+    } >"$work/prefix.reg"
+    wine reg import "$work/prefix.reg" >/dev/null 2>&1 </dev/null
+    stop_server
+    start_server
+    echo "run.sh: restarted the wine server (pid $server_pid)"
 fi
 
 # Wine has no Marlett of its own, and without it the caption buttons show
@@ -152,23 +178,10 @@ if [[ -f "$marlett" && ! -f "$fonts_dir/marlett.ttf" ]]; then
     cp "$marlett" "$fonts_dir/"
 fi
 
-# Every program of the prefix runs on the desktop named Tovel, which shows the
-# taskbar with its notification area (Wine does so unasked only for "shell").
-{
-    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n'
-    printf '"Desktop"="%s"\r\n\r\n' "$desktop_name"
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
-    printf '"%s"="%s"\r\n\r\n' "$desktop_name" "$desktop_size"
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops\\%s]\r\n' "$desktop_name"
-    printf '"EnableShell"=dword:00000001\r\n'
-} >"$work/desktop.reg"
-wine reg import "$work/desktop.reg" >/dev/null 2>&1 </dev/null
-
 # The desktop's explorer owns the taskbar; its systray trace tells when an
 # icon is shown.
 WINEDEBUG=-all,trace+systray wine explorer "/desktop=$desktop_name,$desktop_size" \
     </dev/null >/dev/null 2>"$work/desktop.log" &
-desktop_pid=$!
 desktop_window=""
 # Its X window is titled "Tovel - Wine desktop" (in the locale's words) and
 # belongs to explorer.exe; on a real display other windows may share the title.
@@ -184,7 +197,6 @@ find_desktop_window() {
 for _ in $(seq 600); do
     desktop_window=$(find_desktop_window)
     [[ -n "$desktop_window" ]] && break
-    alive "$desktop_pid" || break
     sleep 0.2
 done
 if [[ -z "$desktop_window" ]]; then
@@ -210,7 +222,7 @@ take_screenshot() {
     local out=$1 before grab=$work/grab.png last=$work/last.png
     before=$(shown_windows)
     while true; do
-        alive "$tovel_pid" || return 0
+        alive "$tovel_pid" && [[ ! -e "$work/stop" ]] || return 0
         grep -q 'trace:systray:show_icon' "$work/desktop.log" && break
         [[ -n "$(comm -13 <(sort <<<"$before") <(shown_windows | sort))" ]] && break
         sleep 0.2
@@ -238,22 +250,22 @@ if [[ -n "$screenshot" ]]; then
     shooter_pid=$!
 fi
 
-# Until Tovel ends or the desktop is closed.
+# Until Tovel ends or the desktop is closed. (The explorer started above may
+# hand the desktop to one that Wine started for it, so the desktop's X window
+# tells whether it is still there.)
+while alive "$tovel_pid" && xwininfo -id "$desktop_window" >/dev/null 2>&1; do
+    sleep 0.5
+done
 status=0
-ended=""
-wait -n -p ended "$tovel_pid" "$desktop_pid" || status=$?
-if [[ "$ended" != "$tovel_pid" ]]; then
+if alive "$tovel_pid"; then
     # The desktop closed: the session ends, and Tovel with it.
     echo "run.sh: the Wine desktop was closed"
-    if ended_within "$tovel_pid" 20; then
-        status=0
-        wait "$tovel_pid" || status=$?
-    else
+    if ! ended_within "$tovel_pid" 20; then
         echo "run.sh: Tovel did not end with the desktop; stopping it" >&2
-        status=1
+        stop_server
     fi
 fi
+wait "$tovel_pid" || status=$?
 tovel_pid=""
-alive "$shooter_pid" && wait "$shooter_pid" 2>/dev/null || true
 echo "run.sh: Tovel ended with exit code $status"
 exit "$status"
