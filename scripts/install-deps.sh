@@ -8,7 +8,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     python3
     g++-mingw-w64-x86-64 mingw-w64-tools
-    wine64 wine xvfb xdotool imagemagick fonts-noto-cjk
+    wine64 wine fonts-wine xvfb x11-utils xdotool imagemagick fonts-noto-cjk
     locales
 )
 

@@ -91,6 +91,19 @@ def tips_added(trace):
     return [decode_wine_string(m.group("text")) for m in _TIP_ADDED.finditer(trace)]
 
 
+def parse_window_list(text):
+    """The windows that "window_probe.exe list" printed, topmost first."""
+    windows = []
+    for line in text.splitlines():
+        parts = line.rstrip("\r").split("\t")
+        if len(parts) != 7:
+            continue
+        rect = tuple(int(v) for v in parts[5].split(","))
+        windows.append(Window(int(parts[0], 16), int(parts[1]), parts[2], parts[3] == "1",
+                              parts[4] == "1", rect, parts[6]))
+    return windows
+
+
 def find_helper(name, build_dir):
     """Path of a helper exe: $TOVEL_SEND_KEYS / $TOVEL_WINDOW_PROBE, then the
     test programs' folder, else built here from its source with mingw-w64.
@@ -164,15 +177,7 @@ class TraySession(winehelper.WineSession):
 
     def top_level_windows(self):
         proc = self.run(self.helpers["window_probe"], ["list"], timeout=60)
-        windows = []
-        for line in proc.stdout().splitlines():
-            parts = line.split("\t")
-            if len(parts) != 7:
-                continue
-            rect = tuple(int(v) for v in parts[5].split(","))
-            windows.append(Window(int(parts[0], 16), int(parts[1]), parts[2], parts[3] == "1",
-                                  parts[4] == "1", rect, parts[6]))
-        return windows
+        return parse_window_list(proc.stdout())
 
     def taskbar_rect(self):
         for w in self.top_level_windows():

@@ -29,6 +29,8 @@ REPLACED_FONTS = (
     "Yu Gothic UI",
     "MS Gothic",
 )
+# Debian's fonts-wine; the prefix gets a copy (see WineSession._install_marlett).
+MARLETT_FONT = "/usr/share/wine/fonts/marlett.ttf"
 DEFAULT_DPI = 96
 # What a fresh prefix reports: 3 lines per notch, pointer speed 10.
 DEFAULT_WHEEL_SCROLL_LINES = 3
@@ -197,6 +199,7 @@ class WineSession:
                             extra_env={"WINEDLLOVERRIDES": "mscoree,mshtml="})
             self.prefix_seconds = time.monotonic() - started
             self._write_base_registry()
+            self._install_marlett()
             # Restart the server so that the first process of the running
             # session is one of ours (the desktop or the warm-up below), with
             # its output going to the session log instead of a test's stderr.
@@ -287,6 +290,14 @@ class WineSession:
                                 timeout=60)
         if not shown:
             raise WineError("the virtual desktop did not appear")
+
+    def _install_marlett(self):
+        """Wine has no Marlett of its own; without it caption buttons show
+        letters instead of their glyphs. Debian's fonts-wine ships it."""
+        if os.path.isfile(MARLETT_FONT):
+            fonts = os.path.join(self.prefix, "drive_c", "windows", "Fonts")
+            os.makedirs(fonts, exist_ok=True)
+            shutil.copy(MARLETT_FONT, fonts)
 
     def _write_base_registry(self):
         lines = ["REGEDIT4", "", r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
