@@ -47,7 +47,8 @@ TCoolTrayIcon::TCoolTrayIcon(TApplication& application, NotificationArea& shell,
 
     IconData = TNotifyIconDataEx{};
     IconData.cbSize = TNotifyIconDataEx::kRecordSize;
-    IconData.hWnd = FHandler->Handle();
+    // hWnd is filled in when the icon is first shown: the shared window is
+    // made only then.
     IconData.uID = FIconID;
     IconData.uFlags = kIconFlags;
     IconData.uCallbackMessage = TrayCallbackMessage;
@@ -154,6 +155,10 @@ bool TCoolTrayIcon::FillIconData() {
     return true;
 }
 
+THandle TCoolTrayIcon::Handle() {
+    return FHandler->Handle();
+}
+
 bool TCoolTrayIcon::ShowTrayIcon() {
     if (!SettingPreview) {
         FIconVisible = true;
@@ -166,6 +171,11 @@ bool TCoolTrayIcon::ShowTrayIcon() {
         FApplication.Handle();
     }
     if ((!Designing() || SettingPreview) && FillIconData()) {
+        IconData.hWnd = Handle();
+        // Counted as added even when the shell refuses (no taskbar yet, or
+        // the icon is there already): later requests are then the shell's
+        // to judge, as they always were.
+        FIconAdded = true;
         return FShell.NotifyIcon(NIM_ADD, IconData);
     }
     return false;
@@ -175,14 +185,16 @@ bool TCoolTrayIcon::HideTrayIcon() {
     if (!SettingPreview) {
         FIconVisible = false;
     }
-    if ((!Designing() || SettingPreview) && FillIconData()) {
+    if (FIconAdded && (!Designing() || SettingPreview) && FillIconData()) {
+        FIconAdded = false;
         return FShell.NotifyIcon(NIM_DELETE, IconData);
     }
     return false;
 }
 
 bool TCoolTrayIcon::UpdateTrayIcon() {
-    if (FillIconData()) {
+    // Kept in the record; the add that shows the icon carries it.
+    if (FIconAdded && FillIconData()) {
         return FShell.NotifyIcon(NIM_MODIFY, IconData);
     }
     return false;
@@ -286,7 +298,9 @@ void TCoolTrayIcon::SetWantEnterExitEvents(bool value) {
 void TCoolTrayIcon::SetBehavior(TBehavior value) {
     FBehavior = value;
     IconData.uTimeoutOrVersion = value == TBehavior::bhWin2000 ? 3 : 0;
-    FShell.NotifyIcon(NIM_SETVERSION, IconData);
+    if (FIconAdded) {
+        FShell.NotifyIcon(NIM_SETVERSION, IconData);
+    }
 }
 
 // ---- balloon hints --------------------------------------------------------------
@@ -326,7 +340,8 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     }
     // The menu closes when the user clicks elsewhere only if its window is
     // the foreground one.
-    WindowSystem().SetForegroundWindow(IconData.hWnd);
+    const THandle window = Handle();
+    WindowSystem().SetForegroundWindow(window);
     FApplication.ProcessMessages();
     TPopupMenu* menu = FPopupMenu;
     if (menu == nullptr) {
@@ -334,7 +349,7 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     }
     menu->SetPopupComponent(this);
     menu->PreparePopup();
-    TMenuItem* chosen = WindowSystem().PopupMenu(*menu, TPoint{X, Y}, IconData.hWnd);
+    TMenuItem* chosen = WindowSystem().PopupMenu(*menu, TPoint{X, Y}, window);
     if (chosen != nullptr) {
         FApplication.HandleEvent([chosen] { chosen->Click(); });
     }
@@ -373,7 +388,7 @@ THandle TCoolTrayIcon::GetBalloonHintHandle() {
 }
 
 bool TCoolTrayIcon::SetFocus() {
-    return FShell.NotifyIcon(NIM_SETFOCUS, IconData);
+    return FIconAdded && FShell.NotifyIcon(NIM_SETFOCUS, IconData);
 }
 
 // ---- icon cycling ---------------------------------------------------------------

@@ -218,6 +218,8 @@ class RunTest : public ::testing::Test {
         std::vector<headless::HeadlessWindowSystem::MessageBoxCall> boxes;
         std::uint64_t endedAt;
         int windowsCreated;
+        int messageWindowsCreated;
+        std::size_t trayRequests;
         bool timerRanBeforeTheBoxClosed = false;
     };
 
@@ -236,6 +238,8 @@ class RunTest : public ::testing::Test {
         outcome.boxes = process.windows.MessageBoxes();
         outcome.endedAt = process.windows.Now();
         outcome.windowsCreated = process.windows.WindowsCreated();
+        outcome.messageWindowsCreated = process.windows.MessageWindowsCreated();
+        outcome.trayRequests = process.tray.Requests().size();
         return outcome;
     }
 };
@@ -248,6 +252,9 @@ TEST_F(RunTest, NoArgumentTogglesTheWheelAndEndsAboutASecondLater) {
     EXPECT_TRUE(first.boxes.empty());
     EXPECT_EQ(FileText(files), "[Line]\r\nCount=2\r\n\r\n");
     EXPECT_EQ(files.ContentsOf(kIniPath)->size(), 19u);
+
+    EXPECT_EQ(first.windowsCreated + first.messageWindowsCreated, 0);
+    EXPECT_EQ(first.trayRequests, 0u) << "the icon is never shown: nothing to tell the shell";
 
     Outcome second = Run(u"\"\"");  // only an empty quoted argument: the same as none
     EXPECT_EQ(second.writes, Writes{Write(Op::SetWheelScrollLines, -1, UpdateScope::SessionOnly)});
@@ -274,6 +281,8 @@ TEST_F(RunTest, ANumberSetsThePointerSpeedAndEnds) {
             << Utf16ToUtf8(argument);
         EXPECT_EQ(outcome.endedAt, 1000u);
         EXPECT_EQ(outcome.windowsCreated, 0) << "a one-shot run makes no window before the write";
+        EXPECT_EQ(outcome.messageWindowsCreated, 0) << "nor a tray or timer window";
+        EXPECT_EQ(outcome.trayRequests, 0u);
     }
 }
 

@@ -44,7 +44,59 @@ TEST_F(TrayTest, WritingIconVisibleSendsARequestEveryTime) {
     EXPECT_FALSE(icon->IconVisible());
     EXPECT_TRUE(shell.Icons().empty());
     icon->SetIconVisible(false);
-    EXPECT_EQ(shell.CountOf(NIM_DELETE), 2u);
+    EXPECT_EQ(shell.CountOf(NIM_DELETE), 1u) << "a removed icon is not removed again";
+}
+
+TEST_F(TrayTest, AnIconNeverShownCostsNoRequestAndNoWindow) {
+    auto* images = MakeImages();
+    TIcon picture(windows);
+    picture.SetHandle(windows.LoadIconResource(1, 16));
+    icon->SetIcon(picture);
+    icon->SetIconList(images);
+    icon->SetIconIndex(1);
+    icon->SetHint(u"first");
+    icon->SetShowHint(false);
+    icon->SetShowHint(true);
+    icon->SetBehavior(TBehavior::bhWin2000);
+    icon->SetCycleIcons(false);
+    icon->SetWantEnterExitEvents(false);
+    icon->Loaded();
+    icon->SetIconVisible(false);
+    EXPECT_FALSE(icon->Refresh());
+    EXPECT_FALSE(icon->SetFocus());
+    EXPECT_FALSE(icon->ShowBalloonHint(u"t", u"b", TBalloonHintIcon::bitInfo, 10));
+    EXPECT_TRUE(shell.Requests().empty());
+    EXPECT_TRUE(windows.MessageWindows().empty()) << "neither the tray's nor the timers' window";
+
+    delete icon;
+    icon = nullptr;
+    EXPECT_TRUE(shell.Requests().empty()) << "nothing to remove either";
+    EXPECT_EQ(windows.MessageWindowsCreated(), 0);
+}
+
+TEST_F(TrayTest, TheAddCarriesEverythingWrittenWhileHidden) {
+    auto* images = MakeImages();
+    icon->SetIconList(images);
+    icon->SetIconIndex(2);
+    icon->SetHint(u"written while hidden");
+    icon->SetIconVisible(true);
+    ASSERT_EQ(shell.Requests().size(), 1u);
+    const Request& add = shell.Requests()[0];
+    EXPECT_EQ(add.Message, NIM_ADD);
+    EXPECT_EQ(windows.IconResourceOf(add.Data.hIcon), 102);
+    EXPECT_EQ(FieldText(add.Data.szTip), u"written while hidden");
+    ASSERT_EQ(windows.MessageWindows().size(), 1u) << "the tray's window, made to show the icon";
+    EXPECT_EQ(add.Data.hWnd, windows.MessageWindows().front());
+
+    icon->SetIconVisible(false);
+    shell.ClearRequests();
+    icon->SetHint(u"hidden again");
+    icon->SetIconIndex(0);
+    EXPECT_TRUE(shell.Requests().empty());
+    icon->SetIconVisible(true);
+    ASSERT_EQ(shell.Requests().size(), 1u);
+    EXPECT_EQ(windows.IconResourceOf(LastRequest().Data.hIcon), 100);
+    EXPECT_EQ(LastTip(), u"hidden again");
 }
 
 TEST_F(TrayTest, TheTipIsCutAt126CharactersAndEmptiedWithoutShowHint) {
@@ -200,6 +252,7 @@ TEST(TrayTaskbarCreated, NotRegisteredBeforeCommonControls471SoNothingComesBack)
 }
 
 TEST_F(TrayTest, TheRegisteredNumberIsTheSystemsOwn) {
+    icon->SetIconVisible(true);
     EXPECT_EQ(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(),
               windows.RegisterWindowMessage(u"TaskbarCreated"));
     EXPECT_GE(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(), 0xC000u);
