@@ -91,7 +91,8 @@ class TForm : public TWinControl {
     // The system resized the window (a DPI change, say): the new client size.
     void ClientResized(int width, int height);
 
-    // Docks the controls and lays out the group boxes with the current font.
+    // Docks the controls and lays out the group boxes with the current font;
+    // a form without a window yet is laid out when the window is made.
     void Realign();
     TRect ChildArea() const override;
 
@@ -102,6 +103,9 @@ class TForm : public TWinControl {
 
   protected:
     void Changed(TPeerAspect aspect) override;
+    // Scales the form to its monitor (the first time) and docks its
+    // controls, then makes the windows.
+    void CreateHandle() override;
 
   private:
     TApplication& FApplication;
@@ -115,6 +119,7 @@ class TForm : public TWinControl {
     int FClientHeight = 0;
     int FPixelsPerInch = 96;
     bool FShownBefore = false;
+    bool FScaled = false;
     bool FLoading = true;
     bool FQueryingEndSession = false;
 };

@@ -144,6 +144,7 @@ int HeadlessWindowSystem::MessageBox(THandle owner, const std::u16string& text,
 }
 
 int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
+    ++FTextMeasurements;
     const int height = font.Height < 0 ? -font.Height : font.Height;
     return MulDivRound(LineHeightAt11Pixels, height, 11);
 }
@@ -303,6 +304,7 @@ THandle HeadlessWindowSystem::LoadIconResource(int id, int size) {
     }
     const THandle handle = NextHandle();
     FIcons[handle] = IconRecord{id, size};
+    ++FIconsMade;
     return handle;
 }
 
@@ -313,6 +315,7 @@ THandle HeadlessWindowSystem::CopyIcon(THandle icon) {
     }
     const THandle handle = NextHandle();
     FIcons[handle] = found->second;
+    ++FIconsMade;
     return handle;
 }
 
@@ -325,6 +328,7 @@ void HeadlessWindowSystem::DestroyIcon(THandle icon) {
 THandle HeadlessWindowSystem::LoadSystemIcon(int id) {
     const THandle handle = NextHandle();
     FIcons[handle] = IconRecord{-1, id};
+    ++FIconsMade;
     return handle;
 }
 

@@ -220,6 +220,8 @@ class RunTest : public ::testing::Test {
         int windowsCreated;
         int messageWindowsCreated;
         std::size_t trayRequests;
+        // Pictures read or copied, text measured, monitor DPI asked for.
+        int displayWork;
         bool timerRanBeforeTheBoxClosed = false;
     };
 
@@ -240,6 +242,8 @@ class RunTest : public ::testing::Test {
         outcome.windowsCreated = process.windows.WindowsCreated();
         outcome.messageWindowsCreated = process.windows.MessageWindowsCreated();
         outcome.trayRequests = process.tray.Requests().size();
+        outcome.displayWork = process.windows.IconsMade() + process.windows.TextMeasurements() +
+                              process.windows.DpiQueries();
         return outcome;
     }
 };
@@ -255,6 +259,7 @@ TEST_F(RunTest, NoArgumentTogglesTheWheelAndEndsAboutASecondLater) {
 
     EXPECT_EQ(first.windowsCreated + first.messageWindowsCreated, 0);
     EXPECT_EQ(first.trayRequests, 0u) << "the icon is never shown: nothing to tell the shell";
+    EXPECT_EQ(first.displayWork, 0) << "no picture, font or monitor for what is never shown";
 
     Outcome second = Run(u"\"\"");  // only an empty quoted argument: the same as none
     EXPECT_EQ(second.writes, Writes{Write(Op::SetWheelScrollLines, -1, UpdateScope::SessionOnly)});
@@ -283,6 +288,7 @@ TEST_F(RunTest, ANumberSetsThePointerSpeedAndEnds) {
         EXPECT_EQ(outcome.windowsCreated, 0) << "a one-shot run makes no window before the write";
         EXPECT_EQ(outcome.messageWindowsCreated, 0) << "nor a tray or timer window";
         EXPECT_EQ(outcome.trayRequests, 0u);
+        EXPECT_EQ(outcome.displayWork, 0);
     }
 }
 

@@ -50,7 +50,7 @@ TEST_F(TrayTest, WritingIconVisibleSendsARequestEveryTime) {
 TEST_F(TrayTest, AnIconNeverShownCostsNoRequestAndNoWindow) {
     auto* images = MakeImages();
     TIcon picture(windows);
-    picture.SetHandle(windows.LoadIconResource(1, 16));
+    picture.LoadFromResource(1, 16);
     icon->SetIcon(picture);
     icon->SetIconList(images);
     icon->SetIconIndex(1);
@@ -67,6 +67,7 @@ TEST_F(TrayTest, AnIconNeverShownCostsNoRequestAndNoWindow) {
     EXPECT_FALSE(icon->ShowBalloonHint(u"t", u"b", TBalloonHintIcon::bitInfo, 10));
     EXPECT_TRUE(shell.Requests().empty());
     EXPECT_TRUE(windows.MessageWindows().empty()) << "neither the tray's nor the timers' window";
+    EXPECT_EQ(windows.IconsMade(), 0) << "no picture is read for an icon not shown";
 
     delete icon;
     icon = nullptr;
@@ -437,6 +438,40 @@ TEST(Graphics, IconsOwnTheirHandleAndTellOfEveryChange) {
         EXPECT_EQ(windows.LiveIcons(), 1u) << "the cleared picture was destroyed";
         copy.Assign(icon);
         EXPECT_TRUE(copy.Empty());
+    }
+    EXPECT_EQ(windows.LiveIcons(), 0u);
+    EXPECT_EQ(windows.BadIconDestroys(), 0);
+}
+
+TEST(Graphics, APictureFromTheResourcesIsReadWhenItsHandleIsFirstAskedFor) {
+    headless::HeadlessWindowSystem windows;
+    {
+        TIcon icon(windows);
+        int changes = 0;
+        icon.OnChange = [&](TObject*) { ++changes; };
+        icon.LoadFromResource(101, 16);
+        EXPECT_FALSE(icon.Empty());
+        TIcon copy(windows);
+        copy.Assign(icon);
+        TImageList list(windows, nullptr);
+        list.AddIconResource(102);
+        TIcon listed(windows);
+        list.GetIcon(0, listed);
+        EXPECT_EQ(windows.IconsMade(), 0) << "nothing read yet";
+
+        EXPECT_EQ(windows.IconResourceOf(icon.Handle()), 101);
+        EXPECT_EQ(icon.Handle(), icon.Handle()) << "read once";
+        EXPECT_EQ(windows.IconResourceOf(copy.Handle()), 101);
+        EXPECT_NE(copy.Handle(), icon.Handle()) << "each reads its own";
+        EXPECT_EQ(windows.IconResourceOf(listed.Handle()), 102);
+        EXPECT_EQ(windows.LiveIcons(), 3u);
+        EXPECT_EQ(changes, 1) << "reading is no change of picture";
+
+        TIcon missing(windows);
+        missing.LoadFromResource(999, 16);
+        EXPECT_EQ(missing.Handle(), 0u) << "an unreadable picture is no picture";
+        copy.Assign(icon);
+        EXPECT_NE(copy.Handle(), icon.Handle()) << "a read picture is copied";
     }
     EXPECT_EQ(windows.LiveIcons(), 0u);
     EXPECT_EQ(windows.BadIconDestroys(), 0);
