@@ -63,7 +63,27 @@ void TForm::SetWindowState(TWindowState value) {
     }
 }
 
+const TFont& TForm::Font() const {
+    if (FMenuFacePending) {
+        FMenuFacePending = false;
+        FFont.Name = FApplication.WindowSystem().MenuFontName();
+    }
+    return FFont;
+}
+
+void TForm::UseMenuFontFace() {
+    if (HandleAllocated()) {
+        TFont font = Font();
+        font.Name = FApplication.WindowSystem().MenuFontName();
+        SetFont(font);
+        return;
+    }
+    // The window and the layout (made together) read the font first.
+    FMenuFacePending = true;
+}
+
 void TForm::SetFont(const TFont& value) {
+    FMenuFacePending = false;
     if (!(FFont == value)) {
         FFont = value;
         Changed(TPeerAspect::Font);

@@ -70,8 +70,12 @@ class TForm : public TWinControl {
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition value) { FPosition = value; }
 
-    const TFont& Font() const { return FFont; }
+    const TFont& Font() const;
     void SetFont(const TFont& value);
+    // The font's face becomes the system's menu font face; height, character
+    // set, colour and style stay. Asked of the system when the font is first
+    // used, so a form never shown never asks.
+    void UseMenuFontFace();
 
     int ClientWidth() const { return FClientWidth; }
     int ClientHeight() const { return FClientHeight; }
@@ -114,7 +118,9 @@ class TForm : public TWinControl {
     TBorderStyle FBorderStyle = TBorderStyle::bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
     TPosition FPosition = TPosition::poDesigned;
-    TFont FFont;
+    // The face is filled in on first use while FMenuFacePending.
+    mutable TFont FFont;
+    mutable bool FMenuFacePending = false;
     int FClientWidth = 0;
     int FClientHeight = 0;
     int FPixelsPerInch = 96;

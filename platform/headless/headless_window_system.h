@@ -46,7 +46,10 @@ class HeadlessWindowSystem final : public TWindowSystem {
     std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
     bool StopTimer(std::uint32_t id) override;
     int TextLineHeight(const TFont& font) override;
-    std::u16string MenuFontName() override { return MenuFont; }
+    std::u16string MenuFontName() override {
+        ++FMenuFontQueries;
+        return MenuFont;
+    }
     int MonitorDpi(const TRect& /*rect*/) const override {
         ++FDpiQueries;
         return Dpi;
@@ -180,8 +183,9 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // their source's), -1 for a stock icon, or -2 for an unknown handle.
     std::size_t LiveIcons() const { return FIcons.size(); }
     // Pictures ever made (read, copied or stock), text measurements (each a
-    // font made and a line measured) and monitor DPI queries.
+    // font made and a line measured), menu font and monitor DPI queries.
     int IconsMade() const { return FIconsMade; }
+    int MenuFontQueries() const { return FMenuFontQueries; }
     int TextMeasurements() const { return FTextMeasurements; }
     int DpiQueries() const { return FDpiQueries; }
     int IconResourceOf(THandle icon) const;
@@ -235,6 +239,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     int FBadIconDestroys = 0;
     int FIconsMade = 0;
     int FTextMeasurements = 0;
+    int FMenuFontQueries = 0;
     mutable int FDpiQueries = 0;
 };
 

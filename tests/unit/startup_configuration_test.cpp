@@ -220,7 +220,8 @@ class RunTest : public ::testing::Test {
         int windowsCreated;
         int messageWindowsCreated;
         std::size_t trayRequests;
-        // Pictures read or copied, text measured, monitor DPI asked for.
+        // Pictures read or copied, text measured, the menu font or the
+        // monitor DPI asked for.
         int displayWork;
         bool timerRanBeforeTheBoxClosed = false;
     };
@@ -243,7 +244,7 @@ class RunTest : public ::testing::Test {
         outcome.messageWindowsCreated = process.windows.MessageWindowsCreated();
         outcome.trayRequests = process.tray.Requests().size();
         outcome.displayWork = process.windows.IconsMade() + process.windows.TextMeasurements() +
-                              process.windows.DpiQueries();
+                              process.windows.MenuFontQueries() + process.windows.DpiQueries();
         return outcome;
     }
 };
