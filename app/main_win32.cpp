@@ -19,13 +19,9 @@
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
-    // Before anything can load a DLL by name.
+    // Before anything can load a DLL by name. The common controls are loaded
+    // later, when a control is first made (platform/win32/common_controls.h).
     tovel::win32::RestrictDllSearchToSystem();
-
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
-    InitCommonControlsEx(&controls);
 
     try {
         tovel::win32::Win32FileSystem files;

@@ -19,14 +19,10 @@ TForm::~TForm() {
 }
 
 void TForm::AfterConstruction() {
-    // Scaled to the monitor it will appear on before anything else looks at
-    // its lengths.
-    const int dpi = FApplication.WindowSystem().MonitorDpi(BoundsRect());
-    if (dpi > 0 && dpi != FPixelsPerInch) {
-        ChangeDpi(dpi, true);
-    }
+    // Scaling and docking wait for the window (CreateHandle): a form that is
+    // never shown, as in the one-shot runs, measures no text and asks no
+    // monitor for its DPI.
     FLoading = false;
-    Realign();
     LoadComponents();
     if (OnCreate) {
         FApplication.HandleEvent([this] { OnCreate(this); });
@@ -67,7 +63,27 @@ void TForm::SetWindowState(TWindowState value) {
     }
 }
 
+const TFont& TForm::Font() const {
+    if (FMenuFacePending) {
+        FMenuFacePending = false;
+        FFont.Name = FApplication.WindowSystem().MenuFontName();
+    }
+    return FFont;
+}
+
+void TForm::UseMenuFontFace() {
+    if (HandleAllocated()) {
+        TFont font = Font();
+        font.Name = FApplication.WindowSystem().MenuFontName();
+        SetFont(font);
+        return;
+    }
+    // The window and the layout (made together) read the font first.
+    FMenuFacePending = true;
+}
+
 void TForm::SetFont(const TFont& value) {
+    FMenuFacePending = false;
     if (!(FFont == value)) {
         FFont = value;
         Changed(TPeerAspect::Font);
@@ -118,9 +134,24 @@ void TForm::ClientResized(int width, int height) {
 }
 
 void TForm::Realign() {
-    if (!FLoading) {
+    // Without a window the docking is done when the window is made.
+    if (!FLoading && HandleAllocated()) {
         AlignControls();
     }
+}
+
+void TForm::CreateHandle() {
+    if (!FScaled) {
+        // Scaled to the monitor it will appear on before its window and its
+        // controls' windows take their lengths.
+        FScaled = true;
+        const int dpi = FApplication.WindowSystem().MonitorDpi(BoundsRect());
+        if (dpi > 0 && dpi != FPixelsPerInch) {
+            ChangeDpi(dpi, true);
+        }
+    }
+    AlignControls();
+    TWinControl::CreateHandle();
 }
 
 TRect TForm::ChildArea() const {

@@ -70,8 +70,12 @@ class TForm : public TWinControl {
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition value) { FPosition = value; }
 
-    const TFont& Font() const { return FFont; }
+    const TFont& Font() const;
     void SetFont(const TFont& value);
+    // The font's face becomes the system's menu font face; height, character
+    // set, colour and style stay. Asked of the system when the font is first
+    // used, so a form never shown never asks.
+    void UseMenuFontFace();
 
     int ClientWidth() const { return FClientWidth; }
     int ClientHeight() const { return FClientHeight; }
@@ -91,7 +95,8 @@ class TForm : public TWinControl {
     // The system resized the window (a DPI change, say): the new client size.
     void ClientResized(int width, int height);
 
-    // Docks the controls and lays out the group boxes with the current font.
+    // Docks the controls and lays out the group boxes with the current font;
+    // a form without a window yet is laid out when the window is made.
     void Realign();
     TRect ChildArea() const override;
 
@@ -102,6 +107,9 @@ class TForm : public TWinControl {
 
   protected:
     void Changed(TPeerAspect aspect) override;
+    // Scales the form to its monitor (the first time) and docks its
+    // controls, then makes the windows.
+    void CreateHandle() override;
 
   private:
     TApplication& FApplication;
@@ -110,11 +118,14 @@ class TForm : public TWinControl {
     TBorderStyle FBorderStyle = TBorderStyle::bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
     TPosition FPosition = TPosition::poDesigned;
-    TFont FFont;
+    // The face is filled in on first use while FMenuFacePending.
+    mutable TFont FFont;
+    mutable bool FMenuFacePending = false;
     int FClientWidth = 0;
     int FClientHeight = 0;
     int FPixelsPerInch = 96;
     bool FShownBefore = false;
+    bool FScaled = false;
     bool FLoading = true;
     bool FQueryingEndSession = false;
 };

@@ -7,26 +7,48 @@ namespace tovel {
 TIcon::TIcon(TWindowSystem& windowSystem) : FWindowSystem(windowSystem) {}
 
 TIcon::~TIcon() {
+    Release();
+}
+
+THandle TIcon::Handle() const {
+    if (FHandle == 0 && FResourceId != 0) {
+        // Once only: a resource that cannot be read leaves no picture.
+        FHandle = FWindowSystem.LoadIconResource(FResourceId, FResourceSize);
+        FResourceId = 0;
+    }
+    return FHandle;
+}
+
+void TIcon::Release() {
     if (FHandle != 0) {
         FWindowSystem.DestroyIcon(FHandle);
     }
+    FHandle = 0;
+    FResourceId = 0;
 }
 
 void TIcon::SetHandle(THandle handle) {
-    if (handle == FHandle) {
-        Changed();
-        return;
+    if (handle != FHandle) {
+        Release();
+        FHandle = handle;
     }
-    const THandle old = FHandle;
-    FHandle = handle;
-    if (old != 0) {
-        FWindowSystem.DestroyIcon(old);
-    }
+    FResourceId = 0;
+    Changed();
+}
+
+void TIcon::LoadFromResource(int resourceId, int size) {
+    Release();
+    FResourceId = resourceId;
+    FResourceSize = size;
     Changed();
 }
 
 void TIcon::Assign(const TIcon& source) {
     if (&source == this) {
+        return;
+    }
+    if (source.FHandle == 0 && source.FResourceId != 0) {
+        LoadFromResource(source.FResourceId, source.FResourceSize);
         return;
     }
     SetHandle(source.FHandle != 0 ? FWindowSystem.CopyIcon(source.FHandle) : 0);
@@ -48,11 +70,10 @@ TCustomImageList::~TCustomImageList() {
 }
 
 int TCustomImageList::AddIconResource(int resourceId) {
-    const THandle image = FWindowSystem.LoadIconResource(resourceId, FWidth);
-    if (image == 0) {
+    if (resourceId == 0 || !FWindowSystem.HasIconResource(resourceId)) {
         return -1;
     }
-    FImages.push_back(image);
+    FImages.push_back(TImage{0, resourceId});
     return Count() - 1;
 }
 
@@ -64,13 +85,15 @@ int TCustomImageList::AddIcon(const TIcon& icon) {
     if (image == 0) {
         return -1;
     }
-    FImages.push_back(image);
+    FImages.push_back(TImage{image, 0});
     return Count() - 1;
 }
 
 void TCustomImageList::Clear() {
-    for (THandle image : FImages) {
-        FWindowSystem.DestroyIcon(image);
+    for (const TImage& image : FImages) {
+        if (image.Image != 0) {
+            FWindowSystem.DestroyIcon(image.Image);
+        }
     }
     FImages.clear();
 }
@@ -80,7 +103,12 @@ void TCustomImageList::GetIcon(int index, TIcon& icon) const {
         icon.Clear();
         return;
     }
-    icon.SetHandle(FWindowSystem.CopyIcon(FImages[static_cast<std::size_t>(index)]));
+    const TImage& image = FImages[static_cast<std::size_t>(index)];
+    if (image.Image != 0) {
+        icon.SetHandle(FWindowSystem.CopyIcon(image.Image));
+    } else {
+        icon.LoadFromResource(image.ResourceId, FWidth);
+    }
 }
 
 }  // namespace tovel

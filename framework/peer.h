@@ -166,6 +166,9 @@ class TWindowSystem {
     virtual TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) = 0;
     // Icons: one image of the program's icon resource at the size asked for,
     // a copy of an icon, and one of the system's stock icons (IDI_*).
+    // HasIconResource answers whether the program carries the icon resource,
+    // without reading a picture.
+    virtual bool HasIconResource(int id) = 0;
     virtual THandle LoadIconResource(int id, int size) = 0;
     virtual THandle CopyIcon(THandle icon) = 0;
     virtual void DestroyIcon(THandle icon) = 0;

@@ -42,9 +42,7 @@ void TmainForm::FormCreate(TObject* /*Sender*/) {
     GroupBoxNoActive->SetEnabled(FServices.DataFolder.IsWindows10());
     PPNoActive->SetEnabled(GroupBoxNoActive->Enabled());
 
-    TFont font = Font();
-    font.Name = Application()->WindowSystem().MenuFontName();
-    SetFont(font);
+    UseMenuFontFace();
 
     Application()->SetShowMainForm(false);
     TrayIcon->SetIconVisible(false);

@@ -34,7 +34,8 @@ TCoolTrayIcon::TCoolTrayIcon(TApplication& application, NotificationArea& shell,
 
     IconData = TNotifyIconDataEx{};
     IconData.cbSize = TNotifyIconDataEx::kRecordSize;
-    IconData.hWnd = FHandler->Handle();
+    // hWnd is filled in when the icon is first shown: the shared window is
+    // made only then.
     IconData.uID = FIconID;
     IconData.uFlags = kIconFlags;
     IconData.uCallbackMessage = TrayCallbackMessage;
@@ -141,6 +142,10 @@ bool TCoolTrayIcon::FillIconData() {
     return true;
 }
 
+THandle TCoolTrayIcon::Handle() {
+    return FHandler->Handle();
+}
+
 bool TCoolTrayIcon::ShowTrayIcon() {
     if (!SettingPreview) {
         FIconVisible = true;
@@ -153,6 +158,11 @@ bool TCoolTrayIcon::ShowTrayIcon() {
         FApplication.Handle();
     }
     if ((!Designing() || SettingPreview) && FillIconData()) {
+        IconData.hWnd = Handle();
+        // Counted as added even when the shell refuses (no taskbar yet, or
+        // the icon is there already): later requests are then the shell's
+        // to judge, as they always were.
+        FIconAdded = true;
         return FShell.NotifyIcon(NIM_ADD, IconData);
     }
     return false;
@@ -162,14 +172,16 @@ bool TCoolTrayIcon::HideTrayIcon() {
     if (!SettingPreview) {
         FIconVisible = false;
     }
-    if ((!Designing() || SettingPreview) && FillIconData()) {
+    if (FIconAdded && (!Designing() || SettingPreview) && FillIconData()) {
+        FIconAdded = false;
         return FShell.NotifyIcon(NIM_DELETE, IconData);
     }
     return false;
 }
 
 bool TCoolTrayIcon::UpdateTrayIcon() {
-    if (FillIconData()) {
+    // Kept in the record; the add that shows the icon carries it.
+    if (FIconAdded && FillIconData()) {
         return FShell.NotifyIcon(NIM_MODIFY, IconData);
     }
     return false;
@@ -273,7 +285,9 @@ void TCoolTrayIcon::SetWantEnterExitEvents(bool value) {
 void TCoolTrayIcon::SetBehavior(TBehavior value) {
     FBehavior = value;
     IconData.uTimeoutOrVersion = value == TBehavior::bhWin2000 ? 3 : 0;
-    FShell.NotifyIcon(NIM_SETVERSION, IconData);
+    if (FIconAdded) {
+        FShell.NotifyIcon(NIM_SETVERSION, IconData);
+    }
 }
 
 // ---- balloon hints --------------------------------------------------------------
@@ -313,7 +327,8 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     }
     // The menu closes when the user clicks elsewhere only if its window is
     // the foreground one.
-    WindowSystem().SetForegroundWindow(IconData.hWnd);
+    const THandle window = Handle();
+    WindowSystem().SetForegroundWindow(window);
     FApplication.ProcessMessages();
     TPopupMenu* menu = FPopupMenu;
     if (menu == nullptr) {
@@ -321,7 +336,7 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     }
     menu->SetPopupComponent(this);
     menu->PreparePopup();
-    TMenuItem* chosen = WindowSystem().PopupMenu(*menu, TPoint{X, Y}, IconData.hWnd);
+    TMenuItem* chosen = WindowSystem().PopupMenu(*menu, TPoint{X, Y}, window);
     if (chosen != nullptr) {
         FApplication.HandleEvent([chosen] { chosen->Click(); });
     }
@@ -360,7 +375,7 @@ THandle TCoolTrayIcon::GetBalloonHintHandle() {
 }
 
 bool TCoolTrayIcon::SetFocus() {
-    return FShell.NotifyIcon(NIM_SETFOCUS, IconData);
+    return FIconAdded && FShell.NotifyIcon(NIM_SETFOCUS, IconData);
 }
 
 // ---- icon cycling ---------------------------------------------------------------

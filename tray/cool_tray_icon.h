@@ -49,6 +49,12 @@ inline constexpr int VK_MENU = 0x12;
 // Every component of a window system shares one hidden window for the
 // shell's notifications; its icon id is a number the shared window maps back
 // to the component while it lives.
+//
+// While the icon is not in the notification area the component sends the
+// shell nothing: the shell would refuse every request for an icon it does
+// not have. Property writes are kept in the record, which the add request
+// that shows the icon then carries. So a run that never shows the icon makes
+// no request and no window for it.
 class TCoolTrayIcon : public TComponent {
   public:
     TCoolTrayIcon(TApplication& application, NotificationArea& shell, TComponent* AOwner);
@@ -101,8 +107,9 @@ class TCoolTrayIcon : public TComponent {
     TStartupEvent OnStartup;
 
     // ---- public ----------------------------------------------------------------------
-    // The shared window, the same for every component of the window system.
-    THandle Handle() const { return IconData.hWnd; }
+    // The shared window, the same for every component of the window system;
+    // made when first asked for.
+    THandle Handle();
     // The icon id the shell knows this component by.
     std::uint32_t IconId() const { return FIconID; }
     TBehavior Behavior() const { return FBehavior; }
@@ -183,6 +190,9 @@ class TCoolTrayIcon : public TComponent {
     std::unique_ptr<TIcon> FIcon;
     std::uint32_t FIconID = 0;
     bool FIconVisible = false;
+    // An add request went out and no delete since: only then can the shell
+    // take a request about the icon.
+    bool FIconAdded = false;
     std::u16string FHint;
     bool FShowHint = true;
     TPopupMenu* FPopupMenu = nullptr;

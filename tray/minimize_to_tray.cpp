@@ -104,7 +104,8 @@ bool TCoolTrayIcon::HandleAppMessage(TMessage& message) {
         default:
             break;
     }
-    // A new taskbar has no icons: a visible one is added again.
+    // A new taskbar has no icons: a visible one is added again. (Showing it
+    // made the shared window, which registered the message.)
     const std::uint32_t taskbarCreated = FHandler->TaskbarCreatedMessage();
     if (taskbarCreated != 0 && message.Msg == taskbarCreated && FIconVisible) {
         ShowTrayIcon();

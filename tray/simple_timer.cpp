@@ -4,9 +4,15 @@
 namespace tovel {
 // ---- TSimpleTimerHandler ------------------------------------------------------
 
-TSimpleTimerHandler::TSimpleTimerHandler(TWindowSystem& windowSystem) {
-    FWindow = windowSystem.CreateMessageWindow(
-        [this](TMessage& message) { HandleTimerMessage(message); });
+TSimpleTimerHandler::TSimpleTimerHandler(TWindowSystem& windowSystem)
+    : FWindowSystem(windowSystem) {}
+
+TMessageWindowPeer* TSimpleTimerHandler::Window() {
+    if (FWindow == nullptr) {
+        FWindow = FWindowSystem.CreateMessageWindow(
+            [this](TMessage& message) { HandleTimerMessage(message); });
+    }
+    return FWindow.get();
 }
 
 TSimpleTimerHandler::~TSimpleTimerHandler() = default;
@@ -125,7 +131,7 @@ bool TSimpleTimer::Arm() {
     if (FEnabled) {
         Disarm(true);
     }
-    TMessageWindowPeer* window = FHandler != nullptr ? FHandler->FWindow.get() : nullptr;
+    TMessageWindowPeer* window = FHandler != nullptr ? FHandler->Window() : nullptr;
     if (window == nullptr || !window->SetTimer(FId, FInterval)) {
         return false;
     }
@@ -138,6 +144,7 @@ bool TSimpleTimer::Disarm(bool clearEnabled) {
     if (clearEnabled) {
         FEnabled = false;
     }
+    // No window yet means no timer has run: nothing to stop, nothing to make.
     TMessageWindowPeer* window = FHandler != nullptr ? FHandler->FWindow.get() : nullptr;
     const bool stopped = window != nullptr && window->KillTimer(FId);
     if (stopped && FHandler->FActiveCount > 0) {

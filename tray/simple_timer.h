@@ -14,7 +14,8 @@ class TSimpleTimer;
 
 // The hidden window shared by every light-weight timer of one window system:
 // each running timer is a system timer of this window, and the window turns
-// each tick back into the call of that timer's handler.
+// each tick back into the call of that timer's handler. The window is made
+// when a timer first starts, so timers that never run cost no window.
 class TSimpleTimerHandler : public TObject {
   public:
     explicit TSimpleTimerHandler(TWindowSystem& windowSystem);
@@ -30,6 +31,7 @@ class TSimpleTimerHandler : public TObject {
     std::uint32_t RefCount() const { return FRefCount; }
     std::uint32_t ActiveCount() const { return FActiveCount; }
 
+    // The shared window, or 0 while no timer has run yet.
     THandle WindowHandle() const { return FWindow ? FWindow->Handle() : 0; }
 
     // The window's procedure.
@@ -41,7 +43,10 @@ class TSimpleTimerHandler : public TObject {
     // A fresh id for a live timer; the table maps it back to the timer.
     std::uint32_t Register(TSimpleTimer* timer);
     void Unregister(std::uint32_t id);
+    // The window, made now if need be; null when it cannot be made.
+    TMessageWindowPeer* Window();
 
+    TWindowSystem& FWindowSystem;
     std::uint32_t FRefCount = 0;
     std::uint32_t FActiveCount = 0;
     std::unique_ptr<TMessageWindowPeer> FWindow;
@@ -52,7 +57,8 @@ class TSimpleTimerHandler : public TObject {
 // The shared handler of the window system's timers, or null while no timer
 // lives. Kept per window system: each owns its windows, and tests run several
 // in one process. The handler is made with the first timer and freed with the
-// last, so the table holds no handler of a window system that has gone.
+// last (its window with it), so the table holds no handler of a window system
+// that has gone.
 TSimpleTimerHandler* SharedTimerHandler(TWindowSystem& windowSystem);
 TSimpleTimerHandler& AcquireTimerHandler(TWindowSystem& windowSystem);
 void ReleaseTimerHandler(TWindowSystem& windowSystem);

@@ -11,15 +11,25 @@ constexpr std::uint32_t kTaskbarCreatedComCtlVersion = 0x00040047;  // 4.71
 
 }  // namespace
 
-TTrayIconHandler::TTrayIconHandler(TWindowSystem& windowSystem) {
-    FWindow =
-        windowSystem.CreateMessageWindow([this](TMessage& message) { HandleIconMessage(message); });
-    // Registered with the shared window rather than once per process: the
-    // number must come from the window system the icons live on. The same
-    // name always gives the same number, so a later window gets it again.
-    if (windowSystem.CommonControlsVersion() >= kTaskbarCreatedComCtlVersion) {
-        FTaskbarCreatedMessage = windowSystem.RegisterWindowMessage(u"TaskbarCreated");
+TTrayIconHandler::TTrayIconHandler(TWindowSystem& windowSystem) : FWindowSystem(windowSystem) {}
+
+THandle TTrayIconHandler::Handle() {
+    if (FWindow == nullptr) {
+        FWindow = FWindowSystem.CreateMessageWindow(
+            [this](TMessage& message) { HandleIconMessage(message); });
+        if (FWindow == nullptr) {
+            return 0;
+        }
+        // Registered with the shared window rather than once per process: the
+        // number must come from the window system the icons live on, and
+        // asking for the common-controls version may load that library, which
+        // a run that shows no icon must not pay for. The same name always
+        // gives the same number, so a later window gets it again.
+        if (FWindowSystem.CommonControlsVersion() >= kTaskbarCreatedComCtlVersion) {
+            FTaskbarCreatedMessage = FWindowSystem.RegisterWindowMessage(u"TaskbarCreated");
+        }
     }
+    return FWindow->Handle();
 }
 
 TTrayIconHandler::~TTrayIconHandler() = default;

@@ -15,7 +15,9 @@ class TCoolTrayIcon;
 inline constexpr std::uint32_t TrayCallbackMessage = 0x0800;
 
 // The hidden window that receives the shell's notifications for every tray
-// icon of one window system, and turns each back into its component.
+// icon of one window system, and turns each back into its component. The
+// window is made when first asked for (an icon is first shown), so a run that
+// shows no icon makes none.
 class TTrayIconHandler : public TObject {
   public:
     explicit TTrayIconHandler(TWindowSystem& windowSystem);
@@ -29,10 +31,13 @@ class TTrayIconHandler : public TObject {
     }
     std::uint32_t RefCount() const { return FRefCount; }
 
-    THandle Handle() const { return FWindow ? FWindow->Handle() : 0; }
+    // The shared window, made now if it does not exist yet.
+    THandle Handle();
+    bool HandleAllocated() const { return FWindow != nullptr; }
 
     // The number the system gave "TaskbarCreated", or 0 when none was
-    // registered (a common-controls library older than 4.71).
+    // registered (a common-controls library older than 4.71, or no window
+    // made yet: only a shown icon needs to hear of a new taskbar).
     std::uint32_t TaskbarCreatedMessage() const { return FTaskbarCreatedMessage; }
 
     // A fresh icon id for a live component; the table maps it back.
@@ -45,6 +50,7 @@ class TTrayIconHandler : public TObject {
     void HandleIconMessage(TMessage& message);
 
   private:
+    TWindowSystem& FWindowSystem;
     std::uint32_t FRefCount = 0;
     std::unique_ptr<TMessageWindowPeer> FWindow;
     std::uint32_t FTaskbarCreatedMessage = 0;
@@ -52,9 +58,9 @@ class TTrayIconHandler : public TObject {
     std::uint32_t FLastId = 0;
 };
 
-// The shared window of the window system's tray icons, or null while no
-// component lives. Kept per window system, made with the first component and
-// freed with the last (see SharedTimerHandler for why).
+// The handler of the window system's tray icons, or null while no component
+// lives. Kept per window system, made with the first component and freed
+// with the last, its window with it (see SharedTimerHandler for why).
 TTrayIconHandler* SharedTrayIconHandler(TWindowSystem& windowSystem);
 TTrayIconHandler& AcquireTrayIconHandler(TWindowSystem& windowSystem);
 void ReleaseTrayIconHandler(TWindowSystem& windowSystem);

@@ -163,8 +163,7 @@ void TmainForm::BuildComponents() {
     {
         // The stored picture is the neutral image, the one the list shows first.
         TIcon neutral(Application()->WindowSystem());
-        neutral.SetHandle(Application()->WindowSystem().LoadIconResource(kTrayImageResources[0],
-                                                                         ImageList->Width()));
+        neutral.LoadFromResource(kTrayImageResources[0], ImageList->Width());
         TrayIcon->SetIcon(neutral);
     }
     TrayIcon->SetIconList(ImageList);

@@ -266,6 +266,7 @@ int HeadlessWindowSystem::MessageBox(THandle owner, const std::u16string& text,
 }
 
 int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
+    ++FTextMeasurements;
     const int height = font.Height < 0 ? -font.Height : font.Height;
     const auto face = FaceLineHeightAt11Pixels.find(font.Name);
     const int line = face != FaceLineHeightAt11Pixels.end() ? face->second : LineHeightAt11Pixels;
@@ -427,6 +428,7 @@ THandle HeadlessWindowSystem::LoadIconResource(int id, int size) {
     }
     const THandle handle = NextHandle();
     FIcons[handle] = IconRecord{id, size};
+    ++FIconsMade;
     return handle;
 }
 
@@ -437,6 +439,7 @@ THandle HeadlessWindowSystem::CopyIcon(THandle icon) {
     }
     const THandle handle = NextHandle();
     FIcons[handle] = found->second;
+    ++FIconsMade;
     return handle;
 }
 
@@ -449,6 +452,7 @@ void HeadlessWindowSystem::DestroyIcon(THandle icon) {
 THandle HeadlessWindowSystem::LoadSystemIcon(int id) {
     const THandle handle = NextHandle();
     FIcons[handle] = IconRecord{-1, id};
+    ++FIconsMade;
     return handle;
 }
 

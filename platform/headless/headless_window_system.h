@@ -48,8 +48,14 @@ class HeadlessWindowSystem final : public TWindowSystem {
     std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
     bool StopTimer(std::uint32_t id) override;
     int TextLineHeight(const TFont& font) override;
-    std::u16string MenuFontName() override { return MenuFont; }
-    int MonitorDpi(const TRect& /*rect*/) const override { return Dpi; }
+    std::u16string MenuFontName() override {
+        ++FMenuFontQueries;
+        return MenuFont;
+    }
+    int MonitorDpi(const TRect& /*rect*/) const override {
+        ++FDpiQueries;
+        return Dpi;
+    }
     TRect ScreenRect() const override { return FScreen; }
     TRect WorkArea() const override { return FWorkArea; }
 
@@ -163,6 +169,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle WindowFromPoint(TPoint /*point*/) override { return WindowUnderPoint; }
     TPoint ScreenToClient(THandle window, TPoint point) override;
     TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) override;
+    bool HasIconResource(int id) override { return IconResources.count(id) != 0; }
     THandle LoadIconResource(int id, int size) override;
     THandle CopyIcon(THandle icon) override;
     void DestroyIcon(THandle icon) override;
@@ -203,6 +210,12 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // Icons alive now; the resource an icon's picture came from (copies keep
     // their source's), -1 for a stock icon, or -2 for an unknown handle.
     std::size_t LiveIcons() const { return FIcons.size(); }
+    // Pictures ever made (read, copied or stock), text measurements (each a
+    // font made and a line measured), menu font and monitor DPI queries.
+    int IconsMade() const { return FIconsMade; }
+    int MenuFontQueries() const { return FMenuFontQueries; }
+    int TextMeasurements() const { return FTextMeasurements; }
+    int DpiQueries() const { return FDpiQueries; }
     int IconResourceOf(THandle icon) const;
     // DestroyIcon calls for handles that were not alive (a double free).
     int BadIconDestroys() const { return FBadIconDestroys; }
@@ -254,6 +267,10 @@ class HeadlessWindowSystem final : public TWindowSystem {
     };
     std::map<THandle, IconRecord> FIcons;
     int FBadIconDestroys = 0;
+    int FIconsMade = 0;
+    int FTextMeasurements = 0;
+    int FMenuFontQueries = 0;
+    mutable int FDpiQueries = 0;
 };
 
 // The application window as a record of what was asked of it; minimising and

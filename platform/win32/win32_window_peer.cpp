@@ -10,6 +10,7 @@
 #include "framework/form.h"
 #include "framework/std_controls.h"
 #include "framework/tool_bar.h"
+#include "platform/win32/common_controls.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -88,6 +89,9 @@ bool IsFormWindow(HWND window) {
 
 Win32WindowPeer::Win32WindowPeer(Win32WindowSystem& system, TWinControl& control)
     : FSystem(system), FControl(control), FKind(Kind::Plain) {
+    // A form's window comes before its controls: the common controls are
+    // ready (and version 6's themed classes registered) before any is made.
+    CommonControls();
     if (auto* form = dynamic_cast<TForm*>(&control)) {
         FKind = Kind::Form;
         CreateFormWindow(*form);

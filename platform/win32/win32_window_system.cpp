@@ -8,6 +8,7 @@
 #include "platform/win32/win32_app_window.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_peer.h"
+#include "platform/win32/win32_window_table.h"
 
 namespace tovel::win32 {
 namespace {
@@ -271,6 +272,11 @@ void Win32WindowSystem::SetBusyCursor(bool busy) {
     FBusy = busy;
     // Windows ask for their cursor only when the mouse moves: the one under
     // the pointer is brought up to date now, if it is one of this thread's.
+    // A program with no window (a one-shot) has none under the pointer, and
+    // asking where the pointer is would wake the display for nothing.
+    if (!AnyLiveWindow()) {
+        return;
+    }
     POINT point{};
     if (!::GetCursorPos(&point)) {
         return;

@@ -55,6 +55,7 @@ class Win32WindowSystem : public TWindowSystem {
     THandle WindowFromPoint(TPoint point) override;
     TPoint ScreenToClient(THandle window, TPoint point) override;
     TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) override;
+    bool HasIconResource(int id) override;
     THandle LoadIconResource(int id, int size) override;
     THandle CopyIcon(THandle icon) override;
     void DestroyIcon(THandle icon) override;

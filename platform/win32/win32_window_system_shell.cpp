@@ -8,6 +8,7 @@
 #include <map>
 
 #include "framework/menu.h"
+#include "platform/win32/common_controls.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_table.h"
 
@@ -103,8 +104,9 @@ std::uint32_t Win32WindowSystem::RegisterWindowMessage(const std::u16string& nam
 }
 
 std::uint32_t Win32WindowSystem::CommonControlsVersion() {
-    // The library this process uses (version 6 when the manifest asks for it).
-    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+    // The library this process uses (version 6 when the manifest asks for
+    // it), loaded now if nothing has needed it yet.
+    HMODULE comctl = CommonControls();
     if (comctl == nullptr) {
         return 0;
     }
@@ -172,6 +174,11 @@ TMenuItem* Win32WindowSystem::PopupMenu(TPopupMenu& menu, TPoint point, THandle 
     DestroyMenu(popup);
     auto it = ids.find(chosen);
     return it != ids.end() ? it->second : nullptr;
+}
+
+bool Win32WindowSystem::HasIconResource(int id) {
+    // Finding the resource reads no picture and needs no display.
+    return FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), RT_GROUP_ICON) != nullptr;
 }
 
 THandle Win32WindowSystem::LoadIconResource(int id, int size) {

@@ -78,6 +78,10 @@ void Win32MessageTarget::DestroyOwnedWindow() {
     DestroyWindow(window);
 }
 
+bool AnyLiveWindow() {
+    return !Table().empty();
+}
+
 Win32MessageTarget* FindTarget(HWND window) {
     if (window == nullptr) {
         return nullptr;

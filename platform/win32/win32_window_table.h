@@ -50,6 +50,8 @@ LRESULT CALLBACK SharedWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
 
 // The live target of a window of this program, or null.
 Win32MessageTarget* FindTarget(HWND window);
+// Whether the program has any window now.
+bool AnyLiveWindow();
 
 // Registers a window class of the program once per process; later calls with
 // the same name are answered from the first.

@@ -1,5 +1,6 @@
 """Reads the resources of a PE file (.exe/.dll): the raw bytes of any resource,
-the version block (VS_VERSIONINFO) and the manifest.
+the version block (VS_VERSIONINFO) and the manifest; and the names of the DLLs
+it imports.
 
 Written from the PE/COFF format description; only what the tests need.
 """
@@ -58,10 +59,12 @@ class PeFile:
             raise PeFormatError(f"unknown optional header magic {magic:#x}")
         self.subsystem = self._u16(opt + 68)
         ndirs = self._u32(dirs - 4)
+        # (rva, size) of each data directory: 1 imports, 2 resources, 13 delay imports.
+        self.directories = [struct.unpack_from("<II", d, dirs + 8 * i) for i in range(ndirs)]
         if ndirs <= 2:
             self.resource_rva = self.resource_size = 0
         else:
-            self.resource_rva, self.resource_size = struct.unpack_from("<II", d, dirs + 2 * 8)
+            self.resource_rva, self.resource_size = self.directories[2]
         self.sections = []
         table = opt + opt_size
         for i in range(sections):
@@ -77,6 +80,32 @@ class PeFile:
                     raise PeFormatError(f"RVA {rva:#x} lies in uninitialised data")
                 return raw_ptr + (rva - va)
         raise PeFormatError(f"RVA {rva:#x} is in no section")
+
+    def _c_string(self, rva):
+        off = self.rva_to_offset(rva)
+        return self.data[off:self.data.index(b"\0", off)].decode("ascii")
+
+    # ----- imports ------------------------------------------------------------
+
+    def _descriptor_names(self, index, size, name_field):
+        if len(self.directories) <= index or not self.directories[index][0]:
+            return []
+        off = self.rva_to_offset(self.directories[index][0])
+        names = []
+        while True:
+            entry = self.data[off:off + size]
+            if len(entry) < size or not any(entry):
+                return names
+            names.append(self._c_string(struct.unpack_from("<I", entry, name_field)[0]))
+            off += size
+
+    def imported_dlls(self):
+        """The DLLs the loader maps before the program runs, as written."""
+        return self._descriptor_names(1, 20, 12)
+
+    def delay_imported_dlls(self):
+        """The DLLs loaded by name on the first call of one of their functions."""
+        return self._descriptor_names(13, 32, 4)
 
     # ----- resource directory -------------------------------------------------
 

@@ -22,6 +22,17 @@ SUPPORTED_OS = {
     "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "Windows 10",
 }
 
+# The DLLs Windows 10 lists under KnownDLLs (plus msvcrt, which it lists too):
+# always taken from the system, never from the program's folder. A static
+# import of any other DLL could be planted beside Tovel.exe.
+KNOWN_DLLS = {
+    "advapi32.dll", "clbcatq.dll", "combase.dll", "comdlg32.dll", "coml2.dll", "difxapi.dll",
+    "gdi32.dll", "gdiplus.dll", "imagehlp.dll", "imm32.dll", "kernel32.dll", "msctf.dll",
+    "msvcrt.dll", "normaliz.dll", "nsi.dll", "ole32.dll", "oleaut32.dll", "psapi.dll",
+    "rpcrt4.dll", "sechost.dll", "setupapi.dll", "shcore.dll", "shell32.dll", "shlwapi.dll",
+    "user32.dll", "wldap32.dll", "ws2_32.dll",
+}
+
 VS_FFI_SIGNATURE = 0xFEEF04BD
 VOS__WINDOWS32 = 0x00000004
 VFT_APP = 0x00000001
@@ -121,6 +132,24 @@ class VersionBlockTest(unittest.TestCase):
     def test_windows_x64_gui_program(self):
         self.assertEqual(self.pe.machine, 0x8664)
         self.assertEqual(self.pe.subsystem, 2)  # IMAGE_SUBSYSTEM_WINDOWS_GUI
+
+
+class ImportsTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.pe = peresources.PeFile(program_path())
+
+    def test_only_dlls_the_system_protects_are_imported(self):
+        imported = {name.lower() for name in self.pe.imported_dlls()}
+        self.assertIn("user32.dll", imported, "the import table was not read")
+        self.assertLessEqual(imported, KNOWN_DLLS)
+        self.assertEqual(self.pe.delay_imported_dlls(), [])
+
+    def test_the_common_controls_are_not_imported(self):
+        # Loaded from the system folder when a control is first made: a
+        # one-shot run must not pay for the largest library of the program.
+        names = self.pe.imported_dlls() + self.pe.delay_imported_dlls()
+        self.assertNotIn("comctl32.dll", [name.lower() for name in names])
 
 
 if __name__ == "__main__":

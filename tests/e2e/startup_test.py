@@ -2,6 +2,7 @@
 silent refusals, observed from outside under Wine."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -16,6 +17,14 @@ MAKER_FOLDER = "Varnel Project"
 SPI_WRITES = {105, 113, 0x201D}
 TRACE = "-all,trace+system,trace+msgbox,+pid"
 END_TIMEOUT = 20  # generous for Wine; a refused start ends long before
+LOADS = "-all,+loaddll,trace+system,+pid"
+# Wine's loader line for the common-controls library, and the side-by-side
+# folder of version 6 that the manifest asks for.
+COMCTL_LOADED = re.compile(r'trace:loaddll:.*Loaded L"(?P<path>[^"]*comctl32\.dll)"', re.I)
+# (The trace doubles each backslash of a path.)
+COMCTL_6 = re.compile(r"\\+winsxs\\+[^\\]*common-controls[^\\]*_6\.0\.[^\\]*\\+comctl32\.dll$",
+                      re.I)
+SPEED_WRITE = 113
 
 
 def program_path():
@@ -114,6 +123,28 @@ class StartupTest(unittest.TestCase):
         self.assertEqual(code, 0)
         self.assert_silent(proc, appeared, ["/w"])
         self.assertTrue(os.path.isdir(self.data_dir))
+
+    def test_a_one_shot_never_loads_the_common_controls(self):
+        proc = self.session.run(self.exe, ["7"], timeout=END_TIMEOUT, debug=LOADS)
+        self.assertEqual(proc.wait(1), 0)
+        self.assertIn(SPEED_WRITE, [c.action for c in proc.spi_calls()], "no speed write")
+        self.assertEqual(COMCTL_LOADED.findall(proc.stderr()), [],
+                         "a one-shot shows no control and needs no common controls")
+
+    def test_the_window_uses_version_6_of_the_common_controls(self):
+        for args in (["/w"], ["/t"]):
+            with self.subTest(args=args):
+                self.session.stop_programs()
+                proc = self.session.launch(self.exe, args, debug=LOADS)
+                # Loaded before the first control is made (/w), or when the
+                # icon's window asks for the version (/t): poll for the line.
+                deadline = time.monotonic() + END_TIMEOUT
+                paths = []
+                while not paths and proc.running() and time.monotonic() < deadline:
+                    time.sleep(0.1)
+                    paths = [m.group("path") for m in COMCTL_LOADED.finditer(proc.stderr())]
+                self.assertEqual(len(paths), 1, f"comctl32 loads: {paths}")
+                self.assertRegex(paths[0], COMCTL_6, "not the side-by-side version 6")
 
     def test_file_in_place_of_the_maker_folder_ends_silently(self):
         with open(self.maker_dir, "wb") as f:

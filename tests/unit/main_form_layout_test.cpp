@@ -31,13 +31,15 @@ TEST(LayoutMathTest, CentresInTheWorkAreaButNeverAboveOrLeftOfIt) {
     EXPECT_EQ(CentreInWorkArea(TRect{0, 30, 640, 480}, 800, 600), (TPoint{0, 30}));
 }
 
-// The main window's controls at a given font line height and DPI.
+// The main window's controls at a given font line height and DPI, laid out as
+// the window is made.
 class MainFormLayoutTest : public testing::MainFormTest {
   protected:
     void Create(int lineHeight, int dpi = 96) {
         windows.LineHeightAt11Pixels = lineHeight;
         windows.Dpi = dpi;
         Start(3);
+        form->HandleNeeded();
     }
 };
 

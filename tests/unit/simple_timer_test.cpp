@@ -120,15 +120,29 @@ TEST_F(SimpleTimerTest, ARefusedSystemTimerLeavesTheTimerStopped) {
     EXPECT_EQ(SharedTimerHandler(windows)->ActiveCount(), 0u);
 }
 
-TEST_F(SimpleTimerTest, TimersShareOneWindowThatGoesWithTheLastTimer) {
+TEST_F(SimpleTimerTest, TimersShareOneWindowMadeWhenOneFirstRunsThatGoesWithTheLastTimer) {
     auto first = TSimpleTimer::Create(windows);
     auto second = TSimpleTimer::CreateEx(windows, 50, Recorder());
-    EXPECT_EQ(windows.MessageWindows().size(), 1u);
     EXPECT_EQ(SharedTimerHandler(windows)->RefCount(), 2u);
     EXPECT_NE(first->Id(), second->Id());
-    const THandle window = SharedTimerHandler(windows)->WindowHandle();
+    first->SetEnabled(false);
+    first->SetInterval(0);
+    first->SetEnabled(true);  // interval 0: does not run
+    second->SetOnTimer(nullptr);
+    second->SetOnTimer(Recorder());
+    EXPECT_TRUE(windows.MessageWindows().empty()) << "no timer has run yet";
 
     second->SetEnabled(true);
+    ASSERT_EQ(windows.MessageWindows().size(), 1u);
+    const THandle window = SharedTimerHandler(windows)->WindowHandle();
+    EXPECT_EQ(windows.MessageWindows().front(), window);
+    EXPECT_EQ(windows.WindowTimers(window), 1u);
+    first->SetInterval(70);
+    first->SetEnabled(true);
+    EXPECT_EQ(windows.MessageWindows().size(), 1u) << "shared";
+    EXPECT_EQ(windows.WindowTimers(window), 2u);
+    first->SetEnabled(false);
+
     second.reset();  // a running timer stops with its object
     EXPECT_EQ(windows.WindowTimers(window), 0u);
     EXPECT_EQ(windows.MessageWindows().size(), 1u);
@@ -136,7 +150,9 @@ TEST_F(SimpleTimerTest, TimersShareOneWindowThatGoesWithTheLastTimer) {
     EXPECT_EQ(SharedTimerHandler(windows), nullptr);
     EXPECT_TRUE(windows.MessageWindows().empty());
 
-    TSimpleTimer later(windows);
+    TSimpleTimer later(windows, 10, Recorder());
+    EXPECT_TRUE(windows.MessageWindows().empty());
+    later.SetEnabled(true);
     ASSERT_EQ(windows.MessageWindows().size(), 1u);
     EXPECT_NE(windows.MessageWindows().front(), window);
     EXPECT_EQ(windows.MessageWindowsCreated(), 2);
@@ -146,6 +162,7 @@ TEST_F(SimpleTimerTest, ATickForAnIdOfNoLiveTimerIsIgnored) {
     TSimpleTimer kept(windows, 100, Recorder());
     auto gone = std::make_unique<TSimpleTimer>(windows, 100, Recorder());
     const std::uint32_t goneId = gone->Id();
+    gone->SetEnabled(true);
     gone.reset();
     const THandle window = SharedTimerHandler(windows)->WindowHandle();
 

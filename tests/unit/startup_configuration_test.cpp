@@ -226,6 +226,11 @@ class RunTest : public ::testing::Test {
         std::vector<headless::HeadlessWindowSystem::MessageBoxCall> boxes;
         std::uint64_t endedAt;
         int windowsCreated;
+        int messageWindowsCreated;
+        std::size_t trayRequests;
+        // Pictures read or copied, text measured, the menu font or the
+        // monitor DPI asked for.
+        int displayWork;
         bool timerRanBeforeTheBoxClosed = false;
     };
 
@@ -244,6 +249,10 @@ class RunTest : public ::testing::Test {
         outcome.boxes = process.windows.MessageBoxes();
         outcome.endedAt = process.windows.Now();
         outcome.windowsCreated = process.windows.WindowsCreated();
+        outcome.messageWindowsCreated = process.windows.MessageWindowsCreated();
+        outcome.trayRequests = process.tray.Requests().size();
+        outcome.displayWork = process.windows.IconsMade() + process.windows.TextMeasurements() +
+                              process.windows.MenuFontQueries() + process.windows.DpiQueries();
         return outcome;
     }
 };
@@ -256,6 +265,10 @@ TEST_F(RunTest, NoArgumentTogglesTheWheelAndEndsAboutASecondLater) {
     EXPECT_TRUE(first.boxes.empty());
     EXPECT_EQ(FileText(files), "[Line]\r\nCount=2\r\n\r\n");
     EXPECT_EQ(files.ContentsOf(kIniPath)->size(), 19u);
+
+    EXPECT_EQ(first.windowsCreated + first.messageWindowsCreated, 0);
+    EXPECT_EQ(first.trayRequests, 0u) << "the icon is never shown: nothing to tell the shell";
+    EXPECT_EQ(first.displayWork, 0) << "no picture, font or monitor for what is never shown";
 
     Outcome second = Run(u"\"\"");  // only an empty quoted argument: the same as none
     EXPECT_EQ(second.writes, Writes{Write(Op::SetWheelScrollLines, -1, UpdateScope::SessionOnly)});
@@ -282,6 +295,9 @@ TEST_F(RunTest, ANumberSetsThePointerSpeedAndEnds) {
             << Utf16ToUtf8(argument);
         EXPECT_EQ(outcome.endedAt, 1000u);
         EXPECT_EQ(outcome.windowsCreated, 0) << "a one-shot run makes no window before the write";
+        EXPECT_EQ(outcome.messageWindowsCreated, 0) << "nor a tray or timer window";
+        EXPECT_EQ(outcome.trayRequests, 0u);
+        EXPECT_EQ(outcome.displayWork, 0);
     }
 }
 

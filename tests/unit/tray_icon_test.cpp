@@ -44,7 +44,60 @@ TEST_F(TrayTest, WritingIconVisibleSendsARequestEveryTime) {
     EXPECT_FALSE(icon->IconVisible());
     EXPECT_TRUE(shell.Icons().empty());
     icon->SetIconVisible(false);
-    EXPECT_EQ(shell.CountOf(NIM_DELETE), 2u);
+    EXPECT_EQ(shell.CountOf(NIM_DELETE), 1u) << "a removed icon is not removed again";
+}
+
+TEST_F(TrayTest, AnIconNeverShownCostsNoRequestAndNoWindow) {
+    auto* images = MakeImages();
+    TIcon picture(windows);
+    picture.LoadFromResource(1, 16);
+    icon->SetIcon(picture);
+    icon->SetIconList(images);
+    icon->SetIconIndex(1);
+    icon->SetHint(u"first");
+    icon->SetShowHint(false);
+    icon->SetShowHint(true);
+    icon->SetBehavior(TBehavior::bhWin2000);
+    icon->SetCycleIcons(false);
+    icon->SetWantEnterExitEvents(false);
+    icon->Loaded();
+    icon->SetIconVisible(false);
+    EXPECT_FALSE(icon->Refresh());
+    EXPECT_FALSE(icon->SetFocus());
+    EXPECT_FALSE(icon->ShowBalloonHint(u"t", u"b", TBalloonHintIcon::bitInfo, 10));
+    EXPECT_TRUE(shell.Requests().empty());
+    EXPECT_TRUE(windows.MessageWindows().empty()) << "neither the tray's nor the timers' window";
+    EXPECT_EQ(windows.IconsMade(), 0) << "no picture is read for an icon not shown";
+
+    delete icon;
+    icon = nullptr;
+    EXPECT_TRUE(shell.Requests().empty()) << "nothing to remove either";
+    EXPECT_EQ(windows.MessageWindowsCreated(), 0);
+}
+
+TEST_F(TrayTest, TheAddCarriesEverythingWrittenWhileHidden) {
+    auto* images = MakeImages();
+    icon->SetIconList(images);
+    icon->SetIconIndex(2);
+    icon->SetHint(u"written while hidden");
+    icon->SetIconVisible(true);
+    ASSERT_EQ(shell.Requests().size(), 1u);
+    const Request& add = shell.Requests()[0];
+    EXPECT_EQ(add.Message, NIM_ADD);
+    EXPECT_EQ(windows.IconResourceOf(add.Data.hIcon), 102);
+    EXPECT_EQ(FieldText(add.Data.szTip), u"written while hidden");
+    ASSERT_EQ(windows.MessageWindows().size(), 1u) << "the tray's window, made to show the icon";
+    EXPECT_EQ(add.Data.hWnd, windows.MessageWindows().front());
+
+    icon->SetIconVisible(false);
+    shell.ClearRequests();
+    icon->SetHint(u"hidden again");
+    icon->SetIconIndex(0);
+    EXPECT_TRUE(shell.Requests().empty());
+    icon->SetIconVisible(true);
+    ASSERT_EQ(shell.Requests().size(), 1u);
+    EXPECT_EQ(windows.IconResourceOf(LastRequest().Data.hIcon), 100);
+    EXPECT_EQ(LastTip(), u"hidden again");
 }
 
 TEST_F(TrayTest, TheTipIsCutAt126CharactersAndEmptiedWithoutShowHint) {
@@ -202,6 +255,7 @@ TEST(TrayTaskbarCreated, HeardFromCommonControls471OnAndNotBefore) {
 }
 
 TEST_F(TrayTest, TheRegisteredNumberIsTheSystemsOwn) {
+    icon->SetIconVisible(true);
     EXPECT_EQ(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(),
               windows.RegisterWindowMessage(u"TaskbarCreated"));
     EXPECT_GE(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(), 0xC000u);
@@ -386,6 +440,40 @@ TEST(Graphics, IconsOwnTheirHandleAndTellOfEveryChange) {
         EXPECT_EQ(windows.LiveIcons(), 1u) << "the cleared picture was destroyed";
         copy.Assign(icon);
         EXPECT_TRUE(copy.Empty());
+    }
+    EXPECT_EQ(windows.LiveIcons(), 0u);
+    EXPECT_EQ(windows.BadIconDestroys(), 0);
+}
+
+TEST(Graphics, APictureFromTheResourcesIsReadWhenItsHandleIsFirstAskedFor) {
+    headless::HeadlessWindowSystem windows;
+    {
+        TIcon icon(windows);
+        int changes = 0;
+        icon.OnChange = [&](TObject*) { ++changes; };
+        icon.LoadFromResource(101, 16);
+        EXPECT_FALSE(icon.Empty());
+        TIcon copy(windows);
+        copy.Assign(icon);
+        TImageList list(windows, nullptr);
+        list.AddIconResource(102);
+        TIcon listed(windows);
+        list.GetIcon(0, listed);
+        EXPECT_EQ(windows.IconsMade(), 0) << "nothing read yet";
+
+        EXPECT_EQ(windows.IconResourceOf(icon.Handle()), 101);
+        EXPECT_EQ(icon.Handle(), icon.Handle()) << "read once";
+        EXPECT_EQ(windows.IconResourceOf(copy.Handle()), 101);
+        EXPECT_NE(copy.Handle(), icon.Handle()) << "each reads its own";
+        EXPECT_EQ(windows.IconResourceOf(listed.Handle()), 102);
+        EXPECT_EQ(windows.LiveIcons(), 3u);
+        EXPECT_EQ(changes, 1) << "reading is no change of picture";
+
+        TIcon missing(windows);
+        missing.LoadFromResource(999, 16);
+        EXPECT_EQ(missing.Handle(), 0u) << "an unreadable picture is no picture";
+        copy.Assign(icon);
+        EXPECT_NE(copy.Handle(), icon.Handle()) << "a read picture is copied";
     }
     EXPECT_EQ(windows.LiveIcons(), 0u);
     EXPECT_EQ(windows.BadIconDestroys(), 0);

@@ -135,6 +135,7 @@ TEST_F(TrayTest, TheRightReleaseDependsOnTheBehavior) {
     EXPECT_TRUE(shell.Requests().empty()) << "the default style sends no version";
 
     log.clear();
+    icon->SetIconVisible(true);
     icon->SetBehavior(TBehavior::bhWin2000);
     ASSERT_EQ(shell.CountOf(NIM_SETVERSION), 1u);
     EXPECT_EQ(LastRequest().Data.uTimeoutOrVersion, 3u);
