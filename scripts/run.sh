@@ -219,12 +219,11 @@ shown_windows() {
 # Saves the desktop once Tovel shows a window or its icon and the picture has
 # settled (two grabs in a row alike).
 take_screenshot() {
-    local out=$1 before grab=$work/grab.png last=$work/last.png
-    before=$(shown_windows)
+    local out=$1 grab=$work/grab.png last=$work/last.png
     while true; do
         alive "$tovel_pid" && [[ ! -e "$work/stop" ]] || return 0
         grep -q 'trace:systray:show_icon' "$work/desktop.log" && break
-        [[ -n "$(comm -13 <(sort <<<"$before") <(shown_windows | sort))" ]] && break
+        [[ -n "$(comm -13 <(sort <<<"$windows_before") <(shown_windows | sort))" ]] && break
         sleep 0.2
     done
     import -window "$desktop_window" -strip -define png:exclude-chunks=date,time "$last"
@@ -242,10 +241,15 @@ take_screenshot() {
 if (($# == 0)); then
     set -- /w
 fi
+windows_before=""
+if [[ -n "$screenshot" ]]; then
+    probe_exe=$(find "$(realpath "$build_dir")" -name window_probe.exe -print -quit)
+    # The session's own windows (the taskbar), before Tovel can add any.
+    windows_before=$(shown_windows)
+fi
 wine "$exe" "$@" </dev/null &
 tovel_pid=$!
 if [[ -n "$screenshot" ]]; then
-    probe_exe=$(find "$(realpath "$build_dir")" -name window_probe.exe -print -quit)
     take_screenshot "$screenshot" &
     shooter_pid=$!
 fi
