@@ -32,7 +32,7 @@ class CommandLineTest(e2e.ProgramSessionTest):
     def run_one_shot(self, args, lines=None, speed=None):
         """Seeds the pointer settings, runs Tovel to its end; the TimedRun."""
         self.session.seed_pointer_settings(wheel_scroll_lines=lines, mouse_sensitivity=speed)
-        run = e2e.TimedRun(self.session, self.exe, args)
+        run = e2e.TimedRun(self.session, self.exe, args, debug=e2e.ONE_SHOT_TRACE)
         code = run.wait(END_TIMEOUT)
         if code is None:
             run.proc.kill()
@@ -50,7 +50,7 @@ class CommandLineTest(e2e.ProgramSessionTest):
         return run
 
     def assert_exit_timer_second(self, run):
-        seconds = e2e.seconds_from_last_pointer_call_to_end(run.proc)
+        seconds = e2e.seconds_from_last_pointer_call_to_settings_write(run.proc)
         self.assertIsNotNone(seconds, run.proc.stderr()[-2000:])
         low, high = EXIT_TIMER_SECONDS
         self.assertGreaterEqual(seconds, low, f"Tovel {run.args} closed before a second")

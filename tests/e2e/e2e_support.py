@@ -29,6 +29,9 @@ SETTINGS_NAME = "Tovel.ini"
 # +timestamp puts the seconds of each trace line in front of it; the helpers
 # below strip it again before the lines are parsed.
 TRACE = "-all,trace+system,trace+msgbox,trace+systray,+pid,+timestamp"
+# A one-shot run shows nothing and asks the shell for nothing, so the file calls
+# of its closing write are what mark its end in the trace.
+ONE_SHOT_TRACE = TRACE + ",trace+file"
 POINTER_ACTIONS = {SPI_GETWHEELSCROLLLINES, SPI_GETMOUSESPEED, SPI_GETMOUSEWHEELROUTING} | SPI_WRITES
 _TIMESTAMP = re.compile(r"^(\d+\.\d+):", re.MULTILINE)
 COMMAND_LINE_ERROR = "コマンドラインオプションに誤りがあります。終了します。"
@@ -131,22 +134,25 @@ def pointer_writes(proc):
             for c in spi_calls(proc) if c.action in SPI_WRITES]
 
 
-def seconds_from_last_pointer_call_to_end(proc):
+def seconds_from_last_pointer_call_to_settings_write(proc):
     """By the program's own trace clock: from its last call on the pointer
-    settings (the end of its start-up work in a one-shot run) to its last trace
-    line (the tray record removed as the window closes). None without both."""
-    last_call = last_line = None
+    settings (the end of its start-up work in a one-shot run) to its last file
+    call on Tovel.ini (the close query's write as the window closes). Needs a
+    run traced with ONE_SHOT_TRACE; None without both."""
+    last_call = last_write = None
     for line in proc.stderr().splitlines():
         m = _TIMESTAMP.match(line)
         if not m:
             continue
-        last_line = float(m.group(1))
+        if "Tovel.ini" in line:
+            last_write = float(m.group(1))
+            continue
         call = winehelper.parse_spi_calls(without_timestamps(line))
         if call and call[0].action in POINTER_ACTIONS:
-            last_call = last_line
-    if last_call is None or last_line is None:
+            last_call = float(m.group(1))
+    if last_call is None or last_write is None:
         return None
-    return last_line - last_call
+    return last_write - last_call
 
 
 class TimedRun:
