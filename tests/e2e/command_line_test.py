@@ -30,7 +30,9 @@ class CommandLineTest(e2e.ProgramSessionTest):
     def run_one_shot(self, args, lines=None, speed=None):
         """Seeds the pointer settings, runs Tovel to its end; the TimedRun."""
         self.session.seed_pointer_settings(wheel_scroll_lines=lines, mouse_sensitivity=speed)
-        run = e2e.TimedRun(self.session, self.exe, args)
+        # The file channel shows the end: the close saves the settings file,
+        # and Wine's own work as the process goes follows at once.
+        run = e2e.TimedRun(self.session, self.exe, args, debug=e2e.TRACE + ",trace+file")
         code = run.wait(END_TIMEOUT)
         if code is None:
             run.proc.kill()

@@ -130,7 +130,9 @@ def pointer_writes(proc):
 def seconds_from_last_pointer_call_to_end(proc):
     """By the program's own trace clock: from its last call on the pointer
     settings (the end of its start-up work in a one-shot run) to its last trace
-    line (the tray record removed as the window closes). None without both."""
+    line, which needs a channel that sees the close (trace+file: the settings
+    file saved, then Wine's own file work as the process ends; a one-shot
+    makes no tray request to see). None without both."""
     last_call = last_line = None
     for line in proc.stderr().splitlines():
         m = _TIMESTAMP.match(line)
