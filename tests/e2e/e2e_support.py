@@ -46,11 +46,16 @@ NIM_ADD = 0
 NIM_DELETE = 2
 
 
-def program_path():
-    path = os.environ.get("TOVEL_EXE")
+def built_file(variable, what):
+    """The build's file that the environment variable names; skips without it."""
+    path = os.environ.get(variable)
     if not path or not os.path.isfile(path):
-        raise unittest.SkipTest("TOVEL_EXE does not name a built Tovel.exe")
+        raise unittest.SkipTest(f"{variable} does not name {what}")
     return path
+
+
+def program_path():
+    return built_file("TOVEL_EXE", "a built Tovel.exe")
 
 
 class ProgramSessionTest(unittest.TestCase):

@@ -32,10 +32,7 @@ IMAGE_DIRECTORY_ENTRY_DEBUG = 6
 
 
 def package_path():
-    path = os.environ.get("TOVEL_PACKAGE")
-    if not path or not os.path.isfile(path):
-        raise unittest.SkipTest("TOVEL_PACKAGE does not name a built release zip")
-    return path
+    return e2e.built_file("TOVEL_PACKAGE", "a built release zip")
 
 
 def interface_texts():
