@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/application.h"
+#include "platform/win32/common_controls.h"
 #include "platform/win32/win32_app_window.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_peer.h"
@@ -250,6 +251,8 @@ int Win32WindowSystem::MessageBox(THandle owner, const std::u16string& text,
     if (FMessageBoxHandler) {
         result = FMessageBoxHandler(owner, text, caption, flags);
     } else {
+        // The box's buttons are controls too: the themed ones of version 6.
+        CommonControls();
         result = MessageBoxW(AsWindow(owner), Wide(text), Wide(caption), flags);
     }
     for (auto it = list.Disabled.rbegin(); it != list.Disabled.rend(); ++it) {
