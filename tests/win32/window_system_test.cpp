@@ -2,7 +2,6 @@
 // screen, and how the windows' notifications come back as user events.
 // The portable headers come first: some name system constants that the
 // system headers define as macros.
-#include "app/varnel.h"
 #include "framework/application.h"
 #include "framework/exception.h"
 #include "framework/form.h"
@@ -10,6 +9,7 @@
 #include "framework/text.h"
 #include "framework/tool_bar.h"
 #include "platform/notification_area.h"
+#include "settings/varnel.h"
 #include "ui/main_form.h"
 
 #include "platform/win32/win32_api.h"
