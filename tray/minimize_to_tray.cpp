@@ -94,7 +94,7 @@ bool TCoolTrayIcon::HandleAppMessage(TMessage& message) {
             }
             break;
         case msg::kSysCommand:
-            if (message.WParam == kSysCmdRestore && mainForm != nullptr) {
+            if ((message.WParam & kSysCommandMask) == kSysCmdRestore && mainForm != nullptr) {
                 if (mainForm->WindowState() == TWindowState::wsMinimized) {
                     mainForm->SetWindowState(TWindowState::wsNormal);
                 }
@@ -166,7 +166,8 @@ void TCoolTrayIcon::HandleOwnerMessage(TMessage& message) {
             }
             break;
         case msg::kSysCommand:
-            if (message.WParam == kSysCmdMinimize && TryMinimizeToTray(message)) {
+            if ((message.WParam & kSysCommandMask) == kSysCmdMinimize &&
+                TryMinimizeToTray(message)) {
                 return;
             }
             break;

@@ -74,12 +74,14 @@ TEST_F(MinimizeToTrayTest, WithoutMinimizeToTrayTheProgramMinimisesAsUsual) {
     EXPECT_TRUE(shell.Requests().empty()) << "the tray icon does not change";
 }
 
-TEST_F(MinimizeToTrayTest, LowBitsInTheCommandLeaveItToTheApplicationWindow) {
+TEST_F(MinimizeToTrayTest, TheSystemsLowBitsInTheCommandStillMinimiseToTheTray) {
     WithHandler();
-    SysCommand(kSysCmdMinimize | 0x2);
-    EXPECT_EQ(minimizeEvents, 0);
-    EXPECT_TRUE(AppWindowWasMinimized());
+    const TMessage message = SysCommand(kSysCmdMinimize | 0x2);
+    EXPECT_EQ(message.Result, 1);
+    EXPECT_EQ(minimizeEvents, 1);
     EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(AppWindowWasMinimized()) << "swallowed: the application window stays";
+    EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Add), 1u);
     EXPECT_EQ(shell.Icons().size(), 1u);
 }
 
@@ -143,12 +145,15 @@ TEST_F(MinimizeToTrayTest, AFormShownByShowWindowComesToTheFront) {
 }
 
 TEST_F(MinimizeToTrayTest, RestoreOnTheApplicationWindowShowsTheMainForm) {
-    form->Hide();
-    form->SetWindowState(TWindowState::wsMinimized);
-    TMessage restore{msg::kSysCommand, kSysCmdRestore, 0, 0};
-    windows.SendToApplicationWindow(restore);
-    EXPECT_TRUE(form->Visible());
-    EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
+    // The system may set the command's low four bits.
+    for (std::uintptr_t command : {kSysCmdRestore, kSysCmdRestore | 0x2}) {
+        form->Hide();
+        form->SetWindowState(TWindowState::wsMinimized);
+        TMessage restore{msg::kSysCommand, command, 0, 0};
+        windows.SendToApplicationWindow(restore);
+        EXPECT_TRUE(form->Visible()) << command;
+        EXPECT_EQ(form->WindowState(), TWindowState::wsNormal) << command;
+    }
 }
 
 TEST_F(MinimizeToTrayTest, AMultipleDocumentMainFormAsksOnStartupOnce) {
