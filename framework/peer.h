@@ -121,7 +121,8 @@ class TWindowSystem {
     virtual void ShowMessageBox(THandle owner, const std::u16string& text,
                                 const std::u16string& caption, TMessageBoxStyle style) = 0;
     virtual THandle ActiveWindow() const = 0;
-    virtual bool SetForegroundWindow(THandle window) = 0;
+    // Makes the window the foreground one, the one the user works in.
+    virtual bool BringToForeground(THandle window) = 0;
     // The hourglass over the program's windows while busy, the default otherwise.
     virtual void SetBusyCursor(bool busy) = 0;
     // Starts a periodic timer whose ticks reach the sink; answers its id, or
@@ -168,19 +169,22 @@ class TWindowSystem {
                                std::intptr_t lParam) = 0;
     // The height of a window's caption bar, in pixels.
     virtual int CaptionHeight() = 0;
-    virtual THandle WindowFromPoint(TPoint point) = 0;
-    virtual TPoint ScreenToClient(THandle window, TPoint point) = 0;
+    // The window under the screen point, and a screen point in the window's
+    // client coordinates.
+    virtual THandle WindowAt(TPoint point) = 0;
+    virtual TPoint ClientPoint(THandle window, TPoint point) = 0;
     // Opens the menu at the screen point, left-aligned, owned by the window;
     // answers the item the user chose (null when none), once the menu closed.
     virtual TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) = 0;
     // Icons: one image of the program's icon resource at the size asked for,
-    // a copy of an icon, and the system's stock Windows-logo icon.
+    // a copy of an icon (each freed with FreeIcon), and the system's stock
+    // Windows-logo icon (shared by the system: freeing it does no harm).
     // HasIconResource answers whether the program carries the icon resource,
     // without reading a picture.
     virtual bool HasIconResource(int id) = 0;
     virtual THandle LoadIconResource(int id, int size) = 0;
-    virtual THandle CopyIcon(THandle icon) = 0;
-    virtual void DestroyIcon(THandle icon) = 0;
+    virtual THandle DuplicateIcon(THandle icon) = 0;
+    virtual void FreeIcon(THandle icon) = 0;
     virtual THandle WindowsLogoIcon() = 0;
 };
 

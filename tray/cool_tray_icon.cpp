@@ -329,7 +329,7 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     // The menu closes when the user clicks elsewhere only if its window is
     // the foreground one.
     const THandle window = Handle();
-    WindowSystem().SetForegroundWindow(window);
+    WindowSystem().BringToForeground(window);
     FApplication.ProcessMessages();
     TPopupMenu* menu = FPopupMenu;
     if (menu == nullptr) {
@@ -358,8 +358,8 @@ void TCoolTrayIcon::PopupAtCursor() {
 
 TPoint TCoolTrayIcon::GetClientIconPos(int X, int Y) {
     const int cell = WindowSystem().CaptionHeight() - 1;
-    const THandle window = WindowSystem().WindowFromPoint(TPoint{X, Y});
-    const TPoint client = WindowSystem().ScreenToClient(window, TPoint{X, Y});
+    const THandle window = WindowSystem().WindowAt(TPoint{X, Y});
+    const TPoint client = WindowSystem().ClientPoint(window, TPoint{X, Y});
     if (cell == 0) {
         // A caption one pixel high leaves no cell to divide by.
         return TPoint{-1, -1};

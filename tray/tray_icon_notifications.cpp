@@ -81,7 +81,7 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
                 DoMouseDown(TMouseButton::mbLeft, shift | ssLeft, x, y);
                 FClickStart = true;
                 if (FLeftPopup && menuPopsUp) {
-                    WindowSystem().SetForegroundWindow(Handle());
+                    WindowSystem().BringToForeground(Handle());
                     PopupAtCursor();
                 }
                 break;
@@ -113,7 +113,7 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
             case msg::kRButtonDown:
                 DoMouseDown(TMouseButton::mbRight, shift | ssRight, x, y);
                 if (menuPopsUp) {
-                    WindowSystem().SetForegroundWindow(Handle());
+                    WindowSystem().BringToForeground(Handle());
                     PopupAtCursor();
                 }
                 break;

@@ -272,7 +272,7 @@ int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
     return MulDivRound(line, height, 11);
 }
 
-bool HeadlessWindowSystem::SetForegroundWindow(THandle window) {
+bool HeadlessWindowSystem::BringToForeground(THandle window) {
     FForeground.push_back(window);
     return true;
 }
@@ -387,7 +387,7 @@ bool HeadlessWindowSystem::PostMessageTo(THandle window, std::uint32_t message,
     return true;
 }
 
-TPoint HeadlessWindowSystem::ScreenToClient(THandle window, TPoint point) {
+TPoint HeadlessWindowSystem::ClientPoint(THandle window, TPoint point) {
     const auto found = ClientOrigins.find(window);
     if (found != ClientOrigins.end()) {
         point.X -= found->second.X;
@@ -426,7 +426,7 @@ THandle HeadlessWindowSystem::LoadIconResource(int id, int size) {
     return handle;
 }
 
-THandle HeadlessWindowSystem::CopyIcon(THandle icon) {
+THandle HeadlessWindowSystem::DuplicateIcon(THandle icon) {
     const auto found = FIcons.find(icon);
     if (found == FIcons.end()) {
         return 0;
@@ -437,7 +437,7 @@ THandle HeadlessWindowSystem::CopyIcon(THandle icon) {
     return handle;
 }
 
-void HeadlessWindowSystem::DestroyIcon(THandle icon) {
+void HeadlessWindowSystem::FreeIcon(THandle icon) {
     if (FIcons.erase(icon) == 0) {
         ++FBadIconDestroys;
     }

@@ -43,7 +43,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     void ShowMessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
                         TMessageBoxStyle style) override;
     THandle ActiveWindow() const override { return FActiveWindow; }
-    bool SetForegroundWindow(THandle window) override;
+    bool BringToForeground(THandle window) override;
     void SetBusyCursor(bool busy) override;
     std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
     bool StopTimer(std::uint32_t id) override;
@@ -168,13 +168,13 @@ class HeadlessWindowSystem final : public TWindowSystem {
     bool PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam) override;
     int CaptionHeight() override { return CaptionBarHeight; }
-    THandle WindowFromPoint(TPoint /*point*/) override { return WindowUnderPoint; }
-    TPoint ScreenToClient(THandle window, TPoint point) override;
+    THandle WindowAt(TPoint /*point*/) override { return WindowUnderPoint; }
+    TPoint ClientPoint(THandle window, TPoint point) override;
     TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) override;
     bool HasIconResource(int id) override { return IconResources.count(id) != 0; }
     THandle LoadIconResource(int id, int size) override;
-    THandle CopyIcon(THandle icon) override;
-    void DestroyIcon(THandle icon) override;
+    THandle DuplicateIcon(THandle icon) override;
+    void FreeIcon(THandle icon) override;
     THandle WindowsLogoIcon() override;
 
     // Settable answers.
@@ -221,7 +221,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     int TextMeasurements() const { return FTextMeasurements; }
     int DpiQueries() const { return FDpiQueries; }
     int IconResourceOf(THandle icon) const;
-    // DestroyIcon calls for handles that were not alive (a double free).
+    // FreeIcon calls for handles that were not alive (a double free).
     int BadIconDestroys() const { return FBadIconDestroys; }
 
   private:

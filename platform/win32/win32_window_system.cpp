@@ -272,7 +272,7 @@ THandle Win32WindowSystem::ActiveWindow() const {
     return reinterpret_cast<THandle>(GetActiveWindow());
 }
 
-bool Win32WindowSystem::SetForegroundWindow(THandle window) {
+bool Win32WindowSystem::BringToForeground(THandle window) {
     return ::SetForegroundWindow(AsWindow(window)) != FALSE;
 }
 

@@ -33,7 +33,7 @@ class Win32WindowSystem : public TWindowSystem {
     void ShowMessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
                         TMessageBoxStyle style) override;
     THandle ActiveWindow() const override;
-    bool SetForegroundWindow(THandle window) override;
+    bool BringToForeground(THandle window) override;
     void SetBusyCursor(bool busy) override;
     std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
     bool StopTimer(std::uint32_t id) override;
@@ -54,13 +54,13 @@ class Win32WindowSystem : public TWindowSystem {
     bool PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam) override;
     int CaptionHeight() override;
-    THandle WindowFromPoint(TPoint point) override;
-    TPoint ScreenToClient(THandle window, TPoint point) override;
+    THandle WindowAt(TPoint point) override;
+    TPoint ClientPoint(THandle window, TPoint point) override;
     TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) override;
     bool HasIconResource(int id) override;
     THandle LoadIconResource(int id, int size) override;
-    THandle CopyIcon(THandle icon) override;
-    void DestroyIcon(THandle icon) override;
+    THandle DuplicateIcon(THandle icon) override;
+    void FreeIcon(THandle icon) override;
     THandle WindowsLogoIcon() override;
 
     bool BusyCursor() const { return FBusy; }

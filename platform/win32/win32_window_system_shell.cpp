@@ -158,11 +158,11 @@ int Win32WindowSystem::CaptionHeight() {
     return GetSystemMetrics(SM_CYCAPTION);
 }
 
-THandle Win32WindowSystem::WindowFromPoint(TPoint point) {
+THandle Win32WindowSystem::WindowAt(TPoint point) {
     return reinterpret_cast<THandle>(::WindowFromPoint(POINT{point.X, point.Y}));
 }
 
-TPoint Win32WindowSystem::ScreenToClient(THandle window, TPoint point) {
+TPoint Win32WindowSystem::ClientPoint(THandle window, TPoint point) {
     POINT p{point.X, point.Y};
     ::ScreenToClient(AsWindow(window), &p);
     return TPoint{p.x, p.y};
@@ -194,11 +194,11 @@ THandle Win32WindowSystem::LoadIconResource(int id, int size) {
                                                 IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-THandle Win32WindowSystem::CopyIcon(THandle icon) {
+THandle Win32WindowSystem::DuplicateIcon(THandle icon) {
     return reinterpret_cast<THandle>(::CopyIcon(reinterpret_cast<HICON>(icon)));
 }
 
-void Win32WindowSystem::DestroyIcon(THandle icon) {
+void Win32WindowSystem::FreeIcon(THandle icon) {
     if (icon != 0) {
         ::DestroyIcon(reinterpret_cast<HICON>(icon));
     }

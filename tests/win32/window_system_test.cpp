@@ -856,14 +856,14 @@ TEST_F(WindowSystemTest, RegisteredMessagesAndIconsComeFromTheSystem) {
 
     const THandle stock = system.WindowsLogoIcon();
     ASSERT_NE(stock, 0u);
-    const THandle copy = system.CopyIcon(stock);
+    const THandle copy = system.DuplicateIcon(stock);
     ASSERT_NE(copy, 0u);
     EXPECT_NE(copy, stock);
     ICONINFO info{};
     EXPECT_TRUE(GetIconInfo(reinterpret_cast<HICON>(copy), &info));
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
-    system.DestroyIcon(copy);
+    system.FreeIcon(copy);
     // The test program carries no icon resource.
     EXPECT_EQ(system.LoadIconResource(1, 16), 0u);
 }
