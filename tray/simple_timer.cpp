@@ -32,7 +32,7 @@ void TSimpleTimerHandler::Unregister(std::uint32_t id) {
 }
 
 void TSimpleTimerHandler::HandleTimerMessage(TMessage& message) {
-    if (message.Msg != WM_TIMER) {
+    if (message.Msg != msg::kTimer) {
         if (FWindow) {
             FWindow->DefaultHandler(message);
         }
