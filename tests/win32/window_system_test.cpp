@@ -18,7 +18,7 @@
 #include "platform/win32/win32_system_messages.h"
 #include "platform/win32/win32_system_version.h"
 #include "platform/win32/win32_text_codec.h"
-#include "platform/win32/win32_window_peer.h"
+#include "platform/win32/win32_form_peer.h"
 #include "platform/win32/win32_window_system.h"
 
 #include <gtest/gtest.h>
