@@ -2,6 +2,8 @@
 
 #include "platform/win32/win32_button_peer.h"
 
+#include <utility>
+
 #include "framework/std_controls.h"
 
 namespace tovel::win32 {
@@ -16,9 +18,8 @@ Win32ButtonPeer::Win32ButtonPeer(Win32WindowSystem& system, TCheckBox& box)
           system, box, BS_CHECKBOX, [&box] { return box.Checked(); }, [&box] { box.UserClick(); }) {
 }
 
-Win32ButtonPeer::Win32ButtonPeer(Win32WindowSystem& system, TWinControl& control,
-                                 DWORD buttonStyle, std::function<bool()> checked,
-                                 std::function<void()> click)
+Win32ButtonPeer::Win32ButtonPeer(Win32WindowSystem& system, TWinControl& control, DWORD buttonStyle,
+                                 std::function<bool()> checked, std::function<void()> click)
     : Win32WindowPeer(system, control), FChecked(std::move(checked)), FClick(std::move(click)) {
     if (CreateChildWindow(L"BUTTON", ChildStyle() | buttonStyle, 0, control.Caption(), false)) {
         Sync(TPeerAspect::Checked);

@@ -92,8 +92,7 @@ void Win32ToolBarPeer::RebuildButtons() {
         SendMessageW(window, TB_ADDBUTTONSW, buttons.size(),
                      reinterpret_cast<LPARAM>(buttons.data()));
     }
-    SendMessageW(window, TB_SETBUTTONSIZE, 0,
-                 MAKELPARAM(FBar.ButtonWidth(), FBar.ButtonHeight()));
+    SendMessageW(window, TB_SETBUTTONSIZE, 0, MAKELPARAM(FBar.ButtonWidth(), FBar.ButtonHeight()));
     SendMessageW(window, TB_AUTOSIZE, 0, 0);
     SendMessageW(window, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(window, nullptr, TRUE);

@@ -65,8 +65,8 @@ bool Win32WindowPeer::CreateChildWindow(const wchar_t* className, DWORD style, D
     const TRect& r = FControl.BoundsRect();
     if (ownClass) {
         RegisterOwnClass(className, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, nullptr);
-        CreateOwnWindow(exStyle, className, Wide(text), style, r.Left, r.Top, r.Width(),
-                        r.Height(), parentWindow);
+        CreateOwnWindow(exStyle, className, Wide(text), style, r.Left, r.Top, r.Width(), r.Height(),
+                        parentWindow);
     } else {
         CreateSubclassedWindow(exStyle, className, Wide(text), style, r.Left, r.Top, r.Width(),
                                r.Height(), parentWindow, nullptr);
