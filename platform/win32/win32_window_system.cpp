@@ -6,18 +6,23 @@
 
 #include "framework/application.h"
 #include "framework/form.h"
+#include "framework/std_controls.h"
+#include "framework/tool_bar.h"
 #include "platform/win32/common_controls.h"
 #include "platform/win32/win32_app_window.h"
+#include "platform/win32/win32_button_peer.h"
+#include "platform/win32/win32_combo_box_peer.h"
+#include "platform/win32/win32_font.h"
+#include "platform/win32/win32_form_peer.h"
+#include "platform/win32/win32_group_box_peer.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_plain_control_peer.h"
 #include "platform/win32/win32_text.h"
-#include "platform/win32/win32_window_peer.h"
+#include "platform/win32/win32_tool_bar_peer.h"
 #include "platform/win32/win32_window_table.h"
 
 namespace tovel::win32 {
 namespace {
-
-HWND AsWindow(THandle handle) {
-    return reinterpret_cast<HWND>(handle);
-}
 
 // The primary monitor's information: found through the monitor API, since
 // the parameter service would show up among the program's settings calls.
@@ -84,12 +89,6 @@ GetDpiForMonitorFn GetDpiForMonitorEntry() {
     return entry;
 }
 
-HFONT MakeFont(const TFont& font) {
-    return CreateFontW(font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       static_cast<BYTE>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.Name));
-}
-
 }  // namespace
 
 Win32WindowSystem::Win32WindowSystem() {
@@ -152,7 +151,7 @@ void Win32WindowSystem::TimerFired(std::uintptr_t systemId) {
 
 int Win32WindowSystem::TextLineHeight(const TFont& font) {
     const int fallback = (font.Height < 0 ? -font.Height : font.Height) + 2;
-    HFONT made = MakeFont(font);
+    HFONT made = CreateSystemFont(font);
     if (made == nullptr) {
         return fallback;
     }
@@ -203,7 +202,25 @@ int Win32WindowSystem::MonitorDpi(const TRect& rect) const {
 }
 
 std::unique_ptr<TWindowPeer> Win32WindowSystem::CreateWindowPeer(TWinControl& control) {
-    return std::make_unique<Win32WindowPeer>(*this, control);
+    // The one place where the kind of control chooses its peer; the control
+    // reports its kind, so the casts below match the object's class.
+    switch (control.ControlKind()) {
+        case TControlKind::Form:
+            return std::make_unique<Win32FormPeer>(*this, static_cast<TForm&>(control));
+        case TControlKind::GroupBox:
+            return std::make_unique<Win32GroupBoxPeer>(*this, static_cast<TGroupBox&>(control));
+        case TControlKind::RadioButton:
+            return std::make_unique<Win32ButtonPeer>(*this, static_cast<TRadioButton&>(control));
+        case TControlKind::CheckBox:
+            return std::make_unique<Win32ButtonPeer>(*this, static_cast<TCheckBox&>(control));
+        case TControlKind::ComboBox:
+            return std::make_unique<Win32ComboBoxPeer>(*this, static_cast<TComboBox&>(control));
+        case TControlKind::ToolBar:
+            return std::make_unique<Win32ToolBarPeer>(*this, static_cast<TToolBar&>(control));
+        case TControlKind::Plain:
+            break;
+    }
+    return std::make_unique<Win32PlainControlPeer>(*this, control);
 }
 
 std::unique_ptr<TAppWindowPeer> Win32WindowSystem::CreateAppWindowPeer(TApplication& application) {
@@ -269,7 +286,7 @@ void Win32WindowSystem::ShowMessageBox(THandle owner, const std::u16string& text
 }
 
 THandle Win32WindowSystem::ActiveWindow() const {
-    return reinterpret_cast<THandle>(GetActiveWindow());
+    return ToHandle(GetActiveWindow());
 }
 
 bool Win32WindowSystem::BringToForeground(THandle window) {

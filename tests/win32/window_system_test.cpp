@@ -13,10 +13,10 @@
 #include "platform/win32/win32_api.h"
 
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_form_peer.h"
 #include "platform/win32/win32_system_messages.h"
 #include "platform/win32/win32_system_version.h"
 #include "platform/win32/win32_text_codec.h"
-#include "platform/win32/win32_window_peer.h"
 #include "platform/win32/win32_window_system.h"
 
 #include <gtest/gtest.h>
@@ -289,6 +289,29 @@ TEST_F(WindowSystemTest, ControlsAreTheSystemControlsOfTheirKind) {
     ASSERT_NE(GetObjectW(font, sizeof(logFont), &logFont), 0);
     EXPECT_EQ(logFont.lfHeight, -11);
     EXPECT_EQ(std::wstring(logFont.lfFaceName), L"Tahoma");
+}
+
+TEST_F(WindowSystemTest, PlainControlIsAWindowOfTheProgramsOwnClassHoldingItsControls) {
+    TTestForm* form = MakeForm();
+    auto* panel = new TWinControl(form);
+    panel->SetParent(form);
+    panel->SetBounds(4, 150, 200, 40);
+    auto* inner = new TCheckBox(form);
+    inner->SetParent(panel);
+    inner->SetCaption(u"内側");
+    inner->SetBounds(3, 5, 100, 20);
+    form->Show();
+    DrainMessages();
+
+    EXPECT_EQ(ClassOf(H(panel)), u"TWinControl");
+    EXPECT_EQ(GetParent(H(panel)), H(form));
+    EXPECT_EQ(GetParent(H(inner)), H(panel));
+    EXPECT_EQ(StyleOf(H(inner)) & BS_TYPEMASK, static_cast<DWORD>(BS_CHECKBOX));
+    // Nested deeper, the control still shows the form's font.
+    EXPECT_EQ(SendMessageW(H(inner), WM_GETFONT, 0, 0),
+              SendMessageW(H(form->Page), WM_GETFONT, 0, 0));
+    SendMessageW(H(inner), BM_CLICK, 0, 0);
+    EXPECT_TRUE(inner->Checked());
 }
 
 TEST_F(WindowSystemTest, ToolbarShowsTheButtonsInOrderWithAnEightPixelSeparator) {
