@@ -45,8 +45,8 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle ActiveWindow() const override { return FActiveWindow; }
     bool SetForegroundWindow(THandle window) override;
     void SetBusyCursor(bool busy) override;
-    std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
-    bool StopTimer(std::uint32_t id) override;
+    bool StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) override;
+    bool StopTimer(TTimerSink& sink, std::uintptr_t id) override;
     int TextLineHeight(const TFont& font) override;
     std::u16string MenuFontName() override {
         ++FMenuFontQueries;
@@ -78,6 +78,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     int Dpi = 96;
 
     // Makes the next StartTimer calls fail, as a system out of timers would.
+    // The system's shortest period (10 ms) stands in for a shorter one.
     bool RefuseTimers = false;
     std::size_t RunningTimers() const { return FTimers.size(); }
 
@@ -202,8 +203,6 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // The message windows alive now, and how many were ever made.
     std::vector<THandle> MessageWindows() const;
     int MessageWindowsCreated() const { return FMessageWindowsCreated; }
-    // The system timers of a message window that run now.
-    std::size_t WindowTimers(THandle window) const;
 
     const std::vector<PostedMessage>& PostedMessages() const { return FPosted; }
     const std::vector<PopupCall>& Popups() const { return FPopups; }
@@ -226,16 +225,12 @@ class HeadlessWindowSystem final : public TWindowSystem {
     friend class HeadlessWindowPeer;
 
     struct Timer {
+        TTimerSink* Sink;
+        std::uintptr_t Id;
         std::uint32_t Interval;
         std::uint64_t Due;
-        // A framework timer's sink, or (sink null) a message window's timer.
-        TTimerSink* Sink;
-        THandle Window;
-        std::uintptr_t WindowTimerId;
     };
-    bool SetWindowTimer(THandle window, std::uintptr_t id, std::uint32_t interval);
-    bool KillWindowTimer(THandle window, std::uintptr_t id);
-    void MessageWindowGone(THandle window);
+    void MessageWindowGone(THandle window) { FMessageWindows.erase(window); }
     // Fires the earliest timer due at or before `until`; answers whether one fired.
     bool FireNextTimer(std::uint64_t until);
 
@@ -248,8 +243,9 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle FActiveWindow = 0;
     THandle FLastHandle = 0;
     int FWindowsCreated = 0;
-    std::map<std::uint32_t, Timer> FTimers;
-    std::uint32_t FLastTimerId = 0;
+    // In the order they were started: of two timers due at once, the one
+    // started first ticks first.
+    std::vector<Timer> FTimers;
     std::uint64_t FNow = 0;
     TRect FScreen{0, 0, 1024, 768};
     TRect FWorkArea{0, 0, 1024, 748};

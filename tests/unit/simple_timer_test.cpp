@@ -136,15 +136,15 @@ TEST_F(SimpleTimerTest, TimersShareOneWindowMadeWhenOneFirstRunsThatGoesWithTheL
     ASSERT_EQ(windows.MessageWindows().size(), 1u);
     const THandle window = SharedTimerHandler(windows)->WindowHandle();
     EXPECT_EQ(windows.MessageWindows().front(), window);
-    EXPECT_EQ(windows.WindowTimers(window), 1u);
+    EXPECT_EQ(windows.RunningTimers(), 1u);
     first->SetInterval(70);
     first->SetEnabled(true);
     EXPECT_EQ(windows.MessageWindows().size(), 1u) << "shared";
-    EXPECT_EQ(windows.WindowTimers(window), 2u);
+    EXPECT_EQ(windows.RunningTimers(), 2u);
     first->SetEnabled(false);
 
     second.reset();  // a running timer stops with its object
-    EXPECT_EQ(windows.WindowTimers(window), 0u);
+    EXPECT_EQ(windows.RunningTimers(), 0u);
     EXPECT_EQ(windows.MessageWindows().size(), 1u);
     first.reset();
     EXPECT_EQ(SharedTimerHandler(windows), nullptr);
