@@ -35,12 +35,12 @@ void TTimer::SetInterval(std::uint32_t value) {
 
 void TTimer::UpdateTimer() {
     TTimerService& timers = FApplication.WindowSystem();
-    if (FRunning) {
+    if (FEnabled && FInterval != 0) {
+        // Started again, a running timer begins its period afresh.
+        FRunning = timers.StartTimer(*this, kTimerId, FInterval);
+    } else if (FRunning) {
         timers.StopTimer(*this, kTimerId);
         FRunning = false;
-    }
-    if (FEnabled && FInterval != 0) {
-        FRunning = timers.StartTimer(*this, kTimerId, FInterval);
     }
 }
 

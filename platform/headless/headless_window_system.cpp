@@ -197,11 +197,12 @@ void HeadlessWindowSystem::RunMessageLoop(TApplication& application) {
 
 bool HeadlessWindowSystem::StartTimer(TTimerSink& sink, std::uintptr_t id,
                                       std::uint32_t interval) {
+    // A timer started again begins its period afresh, as a new one; refused,
+    // it does not run at all.
+    StopTimer(sink, id);
     if (RefuseTimers) {
         return false;
     }
-    // A timer started again begins its period afresh, as a new one.
-    StopTimer(sink, id);
     const std::uint32_t period = interval < 10 ? 10 : interval;
     FTimers.push_back(Timer{&sink, id, period, FNow + period});
     return true;

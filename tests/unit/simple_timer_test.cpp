@@ -3,6 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "framework/application.h"
+#include "framework/timer.h"
 #include "platform/headless/headless_window_system.h"
 #include "tray/simple_timer.h"
 
@@ -176,6 +178,32 @@ TEST_F(SimpleTimerTest, ATickForAnIdOfNoLiveTimerIsIgnored) {
     TMessage tick{WM_TIMER, kept.Id(), 0, 0};
     windows.SendToMessageWindow(window, tick);
     EXPECT_EQ(ticks.size(), 1u) << "the live timer's own id reaches it";
+}
+
+TEST_F(SimpleTimerTest, AFrameworkTimerOnTheSameSystemTimersTicksApart) {
+    // Both kinds start their system timers from the one service, each under
+    // ids of its own: starting or stopping one must leave the other alone.
+    TApplication application(windows);
+    TTimer frameworkTimer(application, nullptr);
+    std::vector<std::uint64_t> frameworkTicks;
+    frameworkTimer.OnTimer = [&](TObject*) { frameworkTicks.push_back(windows.Now()); };
+    frameworkTimer.SetInterval(500);
+    TSimpleTimer timer(windows, 300, Recorder());
+    timer.SetEnabled(true);
+    frameworkTimer.SetEnabled(false);
+    frameworkTimer.SetEnabled(true);
+    windows.AdvanceTime(1000);
+    EXPECT_EQ(ticks, (std::vector<std::uint64_t>{300, 600, 900}));
+    EXPECT_EQ(frameworkTicks, (std::vector<std::uint64_t>{500, 1000}));
+
+    frameworkTimer.SetEnabled(false);
+    windows.AdvanceTime(300);
+    EXPECT_EQ(ticks.size(), 4u);
+    timer.SetEnabled(false);
+    frameworkTimer.SetEnabled(true);
+    windows.AdvanceTime(500);
+    EXPECT_EQ(frameworkTicks.size(), 3u);
+    EXPECT_EQ(ticks.size(), 4u);
 }
 
 TEST_F(SimpleTimerTest, TagIsTheUsersOwn) {
