@@ -45,6 +45,8 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle ActiveWindow() const override { return FActiveWindow; }
     bool SetForegroundWindow(THandle window) override;
     void SetBusyCursor(bool busy) override;
+    // Timers tick on the virtual clock; as on the system, a period shorter
+    // than 10 ms runs at 10 ms.
     bool StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) override;
     bool StopTimer(TTimerSink& sink, std::uintptr_t id) override;
     int TextLineHeight(const TFont& font) override;
@@ -78,7 +80,6 @@ class HeadlessWindowSystem final : public TWindowSystem {
     int Dpi = 96;
 
     // Makes the next StartTimer calls fail, as a system out of timers would.
-    // The system's shortest period (10 ms) stands in for a shorter one.
     bool RefuseTimers = false;
     std::size_t RunningTimers() const { return FTimers.size(); }
 
