@@ -1,7 +1,5 @@
 // The program's entry on Windows: the real services behind the platform
 // interfaces, then the program itself.
-// The portable headers come first: some name system constants that the
-// system headers define as macros.
 #include "app/program.h"
 
 #include "platform/win32/win32_api.h"
@@ -16,6 +14,12 @@
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_text_codec.h"
 #include "platform/win32/win32_window_system.h"
+#include "tray/tray_icon_handler.h"
+
+// The shell hands the tray icons' notifications to the program's own window
+// class as this message: it must lie in the range the system leaves to a
+// class's private messages.
+static_assert(tovel::TrayCallbackMessage >= WM_USER && tovel::TrayCallbackMessage < WM_APP);
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {

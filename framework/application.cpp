@@ -65,22 +65,24 @@ void TApplication::UnhookMainWindow(const void* owner) {
     }
 }
 
+bool TApplication::MainFormShown() const {
+    return FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
+}
+
 void TApplication::Minimize() {
     Handle();
     if (FPeer == nullptr || FPeer->IsIconic()) {
         return;
     }
-    const bool mainFormShown =
-        FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
-    if (mainFormShown) {
+    if (MainFormShown()) {
         // Stand in for the main form on the taskbar: the minimise animation
         // then runs from the form's place to the button.
         FPeer->ShowAt(FMainForm->Handle(), FMainForm->Left(), FMainForm->Top(), FMainForm->Width(),
                       0);
-        TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+        TMessage minimize{msg::kSysCommand, kSysCmdMinimize, 0, 0};
         FPeer->DefaultHandler(minimize);
     } else {
-        FPeer->Show(SW_MINIMIZE, false);
+        FPeer->Show(TShowCommand::Minimize, false);
     }
 }
 
@@ -89,13 +91,11 @@ void TApplication::Restore() {
         return;
     }
     FPeer->Activate();
-    const bool mainFormShown =
-        FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
-    if (mainFormShown) {
-        TMessage restore{WM_SYSCOMMAND, SC_RESTORE, 0, 0};
+    if (MainFormShown()) {
+        TMessage restore{msg::kSysCommand, kSysCmdRestore, 0, 0};
         FPeer->DefaultHandler(restore);
     } else {
-        FPeer->Show(SW_RESTORE, false);
+        FPeer->Show(TShowCommand::Restore, false);
     }
     const TRect screen = FWindowSystem.ScreenRect();
     FPeer->ShowAt(0, screen.Left + screen.Width() / 2, screen.Top + screen.Height() / 2, 0, 0);
@@ -119,24 +119,24 @@ void TApplication::Dispatch(TMessage& message) {
 
 void TApplication::WndProc(TMessage& message) {
     switch (message.Msg) {
-        case WM_SYSCOMMAND:
-            switch (message.WParam & SC_COMMAND_MASK) {
-                case SC_MINIMIZE:
+        case msg::kSysCommand:
+            switch (message.WParam & kSysCommandMask) {
+                case kSysCmdMinimize:
                     Minimize();
                     return;
-                case SC_RESTORE:
+                case kSysCmdRestore:
                     Restore();
                     return;
                 default:
                     break;
             }
             break;
-        case WM_CLOSE:
+        case msg::kClose:
             if (FMainForm != nullptr) {
                 FMainForm->Close();
             }
             return;
-        case WM_QUERYENDSESSION:
+        case msg::kQueryEndSession:
             // A main form that never got a window of its own (resident in
             // the notification area) is asked here, so it still saves what
             // it keeps before the session ends.
@@ -146,7 +146,7 @@ void TApplication::WndProc(TMessage& message) {
             }
             message.Result = 1;
             return;
-        case WM_ENDSESSION:
+        case msg::kEndSession:
             if (message.WParam != 0) {
                 Terminate();
             }
@@ -172,8 +172,8 @@ void TApplication::ShowException(const std::exception& failure) {
     if (owner == 0) {
         owner = Handle();
     }
-    FWindowSystem.MessageBox(owner, FailureBoxText(ExceptionMessage(failure)), FTitle,
-                             MB_OK | MB_ICONERROR);
+    FWindowSystem.ShowMessageBox(owner, FailureBoxText(ExceptionMessage(failure)), FTitle,
+                                 TMessageBoxStyle::Error);
 }
 
 void TApplication::SetCursor(TCursor value) {
@@ -189,10 +189,10 @@ void TApplication::FormVisibilityChanged() {
     if (anyVisible) {
         Handle();
         if (FPeer != nullptr && !FPeer->IsVisible()) {
-            FPeer->Show(SW_SHOWNA, true);
+            FPeer->Show(TShowCommand::ShowNA, true);
         }
     } else if (FPeer != nullptr && FPeer->IsVisible()) {
-        FPeer->Show(SW_HIDE, true);
+        FPeer->Show(TShowCommand::Hide, true);
     }
 }
 

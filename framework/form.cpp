@@ -178,10 +178,10 @@ void TForm::Changed(TPeerAspect aspect) {
 
 void TForm::WndProc(TMessage& message) {
     switch (message.Msg) {
-        case WM_CLOSE:
+        case msg::kClose:
             Close();
             return;
-        case WM_QUERYENDSESSION: {
+        case msg::kQueryEndSession: {
             // The session may end once the close query agrees.
             FQueryingEndSession = true;
             struct Reset {
@@ -191,15 +191,15 @@ void TForm::WndProc(TMessage& message) {
             message.Result = CloseQuery() ? 1 : 0;
             return;
         }
-        case WM_ENDSESSION:
+        case msg::kEndSession:
             if (message.WParam != 0) {
                 FApplication.Terminate();
             }
             return;
-        case WM_SYSCOMMAND:
+        case msg::kSysCommand:
             // With the taskbar button on the application window, minimising
             // the main form is the application's business.
-            if ((message.WParam & SC_COMMAND_MASK) == SC_MINIMIZE &&
+            if ((message.WParam & kSysCommandMask) == kSysCmdMinimize &&
                 FApplication.MainForm() == this && !FApplication.MainFormOnTaskBar()) {
                 FApplication.Minimize();
                 return;

@@ -22,15 +22,16 @@ enum TBorderIcon : unsigned {
 };
 using TBorderIcons = unsigned;
 
-// DEFAULT_CHARSET and the colour of window text, by their documented values.
-inline constexpr unsigned DEFAULT_CHARSET = 1;
+// The system's default character set and the colour of window text, by
+// their documented values.
+inline constexpr unsigned kDefaultCharset = 1;
 inline constexpr unsigned clWindowText = 0xFF000008;
 
 // The window font: negative heights are character heights in pixels.
 struct TFont {
     std::u16string Name = u"Tahoma";
     int Height = -11;
-    unsigned Charset = DEFAULT_CHARSET;
+    unsigned Charset = kDefaultCharset;
     unsigned Color = clWindowText;
     unsigned Style = 0;
     friend bool operator==(const TFont&, const TFont&) = default;

@@ -21,7 +21,7 @@ THandle TIcon::Handle() const {
 
 void TIcon::Release() {
     if (FHandle != 0) {
-        FWindowSystem.DestroyIcon(FHandle);
+        FWindowSystem.FreeIcon(FHandle);
     }
     FHandle = 0;
     FResourceId = 0;
@@ -51,7 +51,7 @@ void TIcon::Assign(const TIcon& source) {
         LoadFromResource(source.FResourceId, source.FResourceSize);
         return;
     }
-    SetHandle(source.FHandle != 0 ? FWindowSystem.CopyIcon(source.FHandle) : 0);
+    SetHandle(source.FHandle != 0 ? FWindowSystem.DuplicateIcon(source.FHandle) : 0);
 }
 
 void TIcon::Changed() {
@@ -81,7 +81,7 @@ int TCustomImageList::AddIcon(const TIcon& icon) {
     if (icon.Empty()) {
         return -1;
     }
-    const THandle image = FWindowSystem.CopyIcon(icon.Handle());
+    const THandle image = FWindowSystem.DuplicateIcon(icon.Handle());
     if (image == 0) {
         return -1;
     }
@@ -92,7 +92,7 @@ int TCustomImageList::AddIcon(const TIcon& icon) {
 void TCustomImageList::Clear() {
     for (const TImage& image : FImages) {
         if (image.Image != 0) {
-            FWindowSystem.DestroyIcon(image.Image);
+            FWindowSystem.FreeIcon(image.Image);
         }
     }
     FImages.clear();
@@ -105,7 +105,7 @@ void TCustomImageList::GetIcon(int index, TIcon& icon) const {
     }
     const TImage& image = FImages[static_cast<std::size_t>(index)];
     if (image.Image != 0) {
-        icon.SetHandle(FWindowSystem.CopyIcon(image.Image));
+        icon.SetHandle(FWindowSystem.DuplicateIcon(image.Image));
     } else {
         icon.LoadFromResource(image.ResourceId, FWidth);
     }

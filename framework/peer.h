@@ -59,19 +59,21 @@ class TAppWindowPeer {
     virtual void SetText(const std::u16string& text) = 0;
     virtual bool IsVisible() const = 0;
     virtual bool IsIconic() const = 0;
-    // ShowWindow; with animate false the system's minimise/restore animation
-    // is not played.
-    virtual void Show(int command, bool animate) = 0;
-    // SetWindowPos with SWP_SHOWWINDOW: shown at that place and size, placed
-    // behind insertAfter (or with its z-order kept when insertAfter is 0).
+    // Shows, hides, minimises or restores the window; with animate false the
+    // system's minimise/restore animation is not played.
+    virtual void Show(TShowCommand command, bool animate) = 0;
+    // Shown at that place and size, placed behind insertAfter (or with its
+    // z-order kept when insertAfter is 0).
     virtual void ShowAt(THandle insertAfter, int left, int top, int width, int height) = 0;
     virtual void Activate() = 0;
     virtual void DefaultHandler(TMessage& message) = 0;
 };
 
-// Message box flags used by the program, by their documented values.
-inline constexpr unsigned MB_OK = 0x00000000;
-inline constexpr unsigned MB_ICONERROR = 0x00000010;
+// The kinds of message box the program shows.
+enum class TMessageBoxStyle {
+    // An error: the error icon and an OK button.
+    Error,
+};
 
 // A hidden top-level window that only receives messages: the shared window
 // of the tray icons and the one of the light-weight timers.
@@ -80,7 +82,7 @@ class TMessageWindowPeer {
     virtual ~TMessageWindowPeer() = default;
 
     virtual THandle Handle() const = 0;
-    // DefWindowProcW.
+    // The system's default handling of a message.
     virtual void DefaultHandler(TMessage& message) = 0;
 };
 
@@ -104,10 +106,11 @@ class TWindowSystem : public TTimerService {
     virtual void PostQuit() = 0;
 
     // A modal message box; the program's other windows take no input meanwhile.
-    virtual int MessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
-                           unsigned flags) = 0;
+    virtual void ShowMessageBox(THandle owner, const std::u16string& text,
+                                const std::u16string& caption, TMessageBoxStyle style) = 0;
     virtual THandle ActiveWindow() const = 0;
-    virtual bool SetForegroundWindow(THandle window) = 0;
+    // Makes the window the foreground one, the one the user works in.
+    virtual bool BringToForeground(THandle window) = 0;
     // The hourglass over the program's windows while busy, the default otherwise.
     virtual void SetBusyCursor(bool busy) = 0;
 
@@ -130,32 +133,41 @@ class TWindowSystem : public TTimerService {
     // A hidden pop-up tool window, no parent, no title, position and size 0,
     // every message of which goes to the handler.
     virtual std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler) = 0;
-    // RegisterWindowMessageW; 0 when the system refuses.
-    virtual std::uint32_t RegisterWindowMessage(const std::u16string& name) = 0;
+    // The number of a message known by name to every program of the session
+    // (the same name gives the same number); 0 when the system refuses.
+    virtual std::uint32_t RegisterSharedMessage(const std::u16string& name) = 0;
     // The common-controls library's file version: major in the high 16 bits.
     virtual std::uint32_t CommonControlsVersion() = 0;
-    // GetCursorPos: the pointer in screen coordinates; false when it fails.
-    virtual bool GetCursorPos(TPoint& point) = 0;
+    // The pointer in screen coordinates; false when it cannot be read.
+    virtual bool ReadCursorPos(TPoint& point) = 0;
     virtual std::uint32_t DoubleClickTime() = 0;
-    // Whether the key is down now (GetAsyncKeyState's result is negative).
-    virtual bool KeyDown(int virtualKey) = 0;
-    virtual bool PostMessage(THandle window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) = 0;
-    virtual int SystemMetric(int index) = 0;
-    virtual THandle WindowFromPoint(TPoint point) = 0;
-    virtual TPoint ScreenToClient(THandle window, TPoint point) = 0;
+    // Whether the Shift, Ctrl or Alt key is down at this moment (not as of
+    // the message being handled).
+    virtual bool ShiftDown() = 0;
+    virtual bool ControlDown() = 0;
+    virtual bool AltDown() = 0;
+    // Puts the message in the window's queue and returns at once.
+    virtual bool PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) = 0;
+    // The height of a window's caption bar, in pixels.
+    virtual int CaptionHeight() = 0;
+    // The window under the screen point, and a screen point in the window's
+    // client coordinates.
+    virtual THandle WindowAt(TPoint point) = 0;
+    virtual TPoint ClientPoint(THandle window, TPoint point) = 0;
     // Opens the menu at the screen point, left-aligned, owned by the window;
     // answers the item the user chose (null when none), once the menu closed.
     virtual TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) = 0;
     // Icons: one image of the program's icon resource at the size asked for,
-    // a copy of an icon, and one of the system's stock icons (IDI_*).
+    // a copy of an icon (each freed with FreeIcon), and the system's stock
+    // Windows-logo icon (shared by the system: freeing it does no harm).
     // HasIconResource answers whether the program carries the icon resource,
     // without reading a picture.
     virtual bool HasIconResource(int id) = 0;
     virtual THandle LoadIconResource(int id, int size) = 0;
-    virtual THandle CopyIcon(THandle icon) = 0;
-    virtual void DestroyIcon(THandle icon) = 0;
-    virtual THandle LoadSystemIcon(int id) = 0;
+    virtual THandle DuplicateIcon(THandle icon) = 0;
+    virtual void FreeIcon(THandle icon) = 0;
+    virtual THandle WindowsLogoIcon() = 0;
 };
 
 }  // namespace tovel

@@ -8,33 +8,42 @@
 
 namespace tovel {
 
-// Requests to the notification area (Shell_NotifyIconW's dwMessage).
-inline constexpr std::uint32_t NIM_ADD = 0;
-inline constexpr std::uint32_t NIM_MODIFY = 1;
-inline constexpr std::uint32_t NIM_DELETE = 2;
-inline constexpr std::uint32_t NIM_SETFOCUS = 3;
-inline constexpr std::uint32_t NIM_SETVERSION = 4;
+// What a request asks of the notification area.
+enum class TNotifyIconOperation : std::uint32_t {
+    Add = 0,
+    Modify = 1,
+    Delete = 2,
+    SetFocus = 3,
+    SetVersion = 4,
+};
 
-// Which fields of the record a request carries.
-inline constexpr std::uint32_t NIF_MESSAGE = 0x01;
-inline constexpr std::uint32_t NIF_ICON = 0x02;
-inline constexpr std::uint32_t NIF_TIP = 0x04;
-inline constexpr std::uint32_t NIF_INFO = 0x10;
+// Which fields of the record a request carries (uFlags).
+namespace notify_field {
+inline constexpr std::uint32_t kMessage = 0x01;
+inline constexpr std::uint32_t kIcon = 0x02;
+inline constexpr std::uint32_t kTip = 0x04;
+inline constexpr std::uint32_t kInfo = 0x10;
+}  // namespace notify_field
 
-// Balloon icon kinds.
-inline constexpr std::uint32_t NIIF_NONE = 0;
-inline constexpr std::uint32_t NIIF_INFO = 1;
-inline constexpr std::uint32_t NIIF_WARNING = 2;
-inline constexpr std::uint32_t NIIF_ERROR = 3;
-inline constexpr std::uint32_t NIIF_USER = 4;
+// The balloon's icon (dwInfoFlags).
+namespace balloon_icon {
+inline constexpr std::uint32_t kNone = 0;
+inline constexpr std::uint32_t kInfo = 1;
+inline constexpr std::uint32_t kWarning = 2;
+inline constexpr std::uint32_t kError = 3;
+inline constexpr std::uint32_t kUser = 4;
+}  // namespace balloon_icon
 
-// Notifications the shell sends with the callback message (in lParam).
-inline constexpr std::uint32_t NIN_SELECT = 0x0400;
-inline constexpr std::uint32_t NIN_KEYSELECT = 0x0401;
-inline constexpr std::uint32_t NIN_BALLOONSHOW = 0x0402;
-inline constexpr std::uint32_t NIN_BALLOONHIDE = 0x0403;
-inline constexpr std::uint32_t NIN_BALLOONTIMEOUT = 0x0404;
-inline constexpr std::uint32_t NIN_BALLOONUSERCLICK = 0x0405;
+// Notifications the shell sends with the callback message (in lParam),
+// beside the mouse messages.
+namespace notify_event {
+inline constexpr std::uint32_t kSelect = 0x0400;
+inline constexpr std::uint32_t kKeySelect = 0x0401;
+inline constexpr std::uint32_t kBalloonShow = 0x0402;
+inline constexpr std::uint32_t kBalloonHide = 0x0403;
+inline constexpr std::uint32_t kBalloonTimeout = 0x0404;
+inline constexpr std::uint32_t kBalloonUserClick = 0x0405;
+}  // namespace notify_event
 
 // The notify-icon record, field for field as the shell takes it up to the
 // balloon icon kind. Texts are zero-terminated UTF-16 in fixed arrays; the
@@ -74,13 +83,14 @@ class NotificationArea {
   public:
     virtual ~NotificationArea() = default;
 
-    // Shell_NotifyIconW: answers whether the shell accepted the request.
-    virtual bool NotifyIcon(std::uint32_t message, const TNotifyIconDataEx& data) = 0;
+    // Adds, changes or removes an icon: answers whether the shell accepted
+    // the request.
+    virtual bool NotifyIcon(TNotifyIconOperation operation, const TNotifyIconDataEx& data) = 0;
 
     // The notification area's tip window of this process (balloon false) or
     // its balloon window (balloon true), 0 when there is none: the first
     // top-level "tooltips_class32" window of the process that owns
-    // "Shell_TrayWnd" whose style has TTS_NOPREFIX (0x02) clear, or set.
+    // "Shell_TrayWnd" whose style has the no-prefix bit (0x02) clear, or set.
     virtual THandle FindTrayTipWindow(bool balloon) = 0;
 };
 

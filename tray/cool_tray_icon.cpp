@@ -9,7 +9,8 @@
 namespace tovel {
 namespace {
 
-constexpr std::uint32_t kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+constexpr std::uint32_t kIconFlags =
+    notify_field::kMessage | notify_field::kIcon | notify_field::kTip;
 constexpr std::uint32_t kExitPollInterval = 20;
 
 }  // namespace
@@ -163,7 +164,7 @@ bool TCoolTrayIcon::ShowTrayIcon() {
         // the icon is there already): later requests are then the shell's
         // to judge, as they always were.
         FIconAdded = true;
-        return FShell.NotifyIcon(NIM_ADD, IconData);
+        return FShell.NotifyIcon(TNotifyIconOperation::Add, IconData);
     }
     return false;
 }
@@ -174,7 +175,7 @@ bool TCoolTrayIcon::HideTrayIcon() {
     }
     if (FIconAdded && (!Designing() || SettingPreview) && FillIconData()) {
         FIconAdded = false;
-        return FShell.NotifyIcon(NIM_DELETE, IconData);
+        return FShell.NotifyIcon(TNotifyIconOperation::Delete, IconData);
     }
     return false;
 }
@@ -182,7 +183,7 @@ bool TCoolTrayIcon::HideTrayIcon() {
 bool TCoolTrayIcon::UpdateTrayIcon() {
     // Kept in the record; the add that shows the icon carries it.
     if (FIconAdded && FillIconData()) {
-        return FShell.NotifyIcon(NIM_MODIFY, IconData);
+        return FShell.NotifyIcon(TNotifyIconOperation::Modify, IconData);
     }
     return false;
 }
@@ -202,7 +203,7 @@ void TCoolTrayIcon::SetDesignPreview(bool value) {
     } reset{SettingPreview};
     if (Designing()) {
         if (FIcon->Empty() && CanLoadDefaultIcon()) {
-            FIcon->SetHandle(WindowSystem().LoadSystemIcon(IDI_WINLOGO));
+            FIcon->SetHandle(WindowSystem().WindowsLogoIcon());
         }
         // Shown or removed for the designer only: FIconVisible stays as it is.
         SetIconVisible(value);
@@ -286,7 +287,7 @@ void TCoolTrayIcon::SetBehavior(TBehavior value) {
     FBehavior = value;
     IconData.uTimeoutOrVersion = value == TBehavior::bhWin2000 ? 3 : 0;
     if (FIconAdded) {
-        FShell.NotifyIcon(NIM_SETVERSION, IconData);
+        FShell.NotifyIcon(TNotifyIconOperation::SetVersion, IconData);
     }
 }
 
@@ -295,7 +296,7 @@ void TCoolTrayIcon::SetBehavior(TBehavior value) {
 bool TCoolTrayIcon::ShowBalloonHint(const std::u16string& Title, const std::u16string& Text,
                                     TBalloonHintIcon IconType, TBalloonHintTimeOut TimeoutSecs) {
     HideBalloonHint();
-    IconData.uFlags |= NIF_INFO;
+    IconData.uFlags |= notify_field::kInfo;
     CopyField(IconData.szInfo, Text, 255);
     CopyField(IconData.szInfoTitle, Title, 63);
     const std::uint32_t seconds = std::clamp<std::uint32_t>(TimeoutSecs, 10, 60);
@@ -314,7 +315,7 @@ bool TCoolTrayIcon::ShowBalloonHintUnicode(const std::u16string& Title, const st
 }
 
 bool TCoolTrayIcon::HideBalloonHint() {
-    IconData.uFlags |= NIF_INFO;
+    IconData.uFlags |= notify_field::kInfo;
     IconData.szInfo.fill(0);
     return UpdateTrayIcon();
 }
@@ -328,7 +329,7 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     // The menu closes when the user clicks elsewhere only if its window is
     // the foreground one.
     const THandle window = Handle();
-    WindowSystem().SetForegroundWindow(window);
+    WindowSystem().BringToForeground(window);
     FApplication.ProcessMessages();
     TPopupMenu* menu = FPopupMenu;
     if (menu == nullptr) {
@@ -342,13 +343,13 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     }
     TWinControl* owner = OwnerWindow();
     if (owner != nullptr && owner->HandleAllocated()) {
-        WindowSystem().PostMessage(owner->Handle(), WM_NULL, 0, 0);
+        WindowSystem().PostMessageTo(owner->Handle(), msg::kNull, 0, 0);
     }
 }
 
 void TCoolTrayIcon::PopupAtCursor() {
     TPoint point;
-    if (WindowSystem().GetCursorPos(point)) {
+    if (WindowSystem().ReadCursorPos(point)) {
         Popup(point.X, point.Y);
     }
 }
@@ -356,9 +357,9 @@ void TCoolTrayIcon::PopupAtCursor() {
 // ---- shell queries --------------------------------------------------------------
 
 TPoint TCoolTrayIcon::GetClientIconPos(int X, int Y) {
-    const int cell = WindowSystem().SystemMetric(SM_CYCAPTION) - 1;
-    const THandle window = WindowSystem().WindowFromPoint(TPoint{X, Y});
-    const TPoint client = WindowSystem().ScreenToClient(window, TPoint{X, Y});
+    const int cell = WindowSystem().CaptionHeight() - 1;
+    const THandle window = WindowSystem().WindowAt(TPoint{X, Y});
+    const TPoint client = WindowSystem().ClientPoint(window, TPoint{X, Y});
     if (cell == 0) {
         // A caption one pixel high leaves no cell to divide by.
         return TPoint{-1, -1};
@@ -375,7 +376,7 @@ THandle TCoolTrayIcon::GetBalloonHintHandle() {
 }
 
 bool TCoolTrayIcon::SetFocus() {
-    return FIconAdded && FShell.NotifyIcon(NIM_SETFOCUS, IconData);
+    return FIconAdded && FShell.NotifyIcon(TNotifyIconOperation::SetFocus, IconData);
 }
 
 // ---- icon cycling ---------------------------------------------------------------

@@ -23,8 +23,14 @@ class TPopupMenu;
 // interface version the shell is asked for.
 enum class TBehavior { bhWin95 = 0, bhWin2000 = 1 };
 
-// The balloon's icon, sent as NIIF_NONE ... NIIF_USER.
-enum class TBalloonHintIcon { bitNone = 0, bitInfo = 1, bitWarning = 2, bitError = 3, bitCustom = 4 };
+// The balloon's icon, sent to the shell as its number.
+enum class TBalloonHintIcon : std::uint32_t {
+    bitNone = balloon_icon::kNone,
+    bitInfo = balloon_icon::kInfo,
+    bitWarning = balloon_icon::kWarning,
+    bitError = balloon_icon::kError,
+    bitCustom = balloon_icon::kUser,
+};
 
 // Seconds a balloon stays: 10 to 60.
 using TBalloonHintTimeOut = std::uint8_t;
@@ -32,14 +38,6 @@ using TBalloonHintTimeOut = std::uint8_t;
 using TCycleEvent = std::function<void(TObject* Sender, int NextIndex)>;
 // The handler may clear ShowMainForm to start without the main window.
 using TStartupEvent = std::function<void(TObject* Sender, bool& ShowMainForm)>;
-
-// The system's Windows-logo icon, given to an empty picture in a designer.
-inline constexpr int IDI_WINLOGO = 32517;
-inline constexpr int SM_CYCAPTION = 4;
-// Keys whose state goes into a mouse event's shift state.
-inline constexpr int VK_SHIFT = 0x10;
-inline constexpr int VK_CONTROL = 0x11;
-inline constexpr int VK_MENU = 0x12;
 
 // An icon in the taskbar's notification area, placed on a form like any
 // other component: its picture and tip follow the properties, the shell's

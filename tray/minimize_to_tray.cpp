@@ -32,7 +32,7 @@ void TCoolTrayIcon::HideTaskbarIcon() {
     // and no reason to make it.
     TAppWindowPeer* window = FApplication.Peer();
     if (window != nullptr && window->IsVisible()) {
-        window->Show(SW_HIDE, true);
+        window->Show(TShowCommand::Hide, true);
     }
 }
 
@@ -40,7 +40,7 @@ void TCoolTrayIcon::ShowTaskbarIcon() {
     FApplication.Handle();
     TAppWindowPeer* window = FApplication.Peer();
     if (window != nullptr && !window->IsVisible()) {
-        window->Show(SW_SHOW, true);
+        window->Show(TShowCommand::Show, true);
     }
 }
 
@@ -63,7 +63,7 @@ void TCoolTrayIcon::ShowMainForm() {
         mainForm->SetWindowState(TWindowState::wsNormal);
     }
     mainForm->SetVisible(true);
-    WindowSystem().SetForegroundWindow(FApplication.Handle());
+    WindowSystem().BringToForeground(FApplication.Handle());
 }
 
 void TCoolTrayIcon::HideToTray() {
@@ -74,12 +74,12 @@ void TCoolTrayIcon::HideToTray() {
 bool TCoolTrayIcon::HandleAppMessage(TMessage& message) {
     TForm* mainForm = FApplication.MainForm();
     switch (message.Msg) {
-        case WM_SIZE:
-            if (message.WParam == SIZE_MINIMIZED && FMinimizeToTray) {
+        case msg::kSize:
+            if (message.WParam == kSizeMinimized && FMinimizeToTray) {
                 HideToTray();
             }
             break;
-        case WM_WINDOWPOSCHANGED:
+        case msg::kWindowPosChanged:
             if (SettingMDIForm && mainForm != nullptr) {
                 if (mainForm->FormStyle() == TFormStyle::fsMDIForm) {
                     bool showMainForm = true;
@@ -93,8 +93,8 @@ bool TCoolTrayIcon::HandleAppMessage(TMessage& message) {
                 SettingMDIForm = false;
             }
             break;
-        case WM_SYSCOMMAND:
-            if (message.WParam == SC_RESTORE && mainForm != nullptr) {
+        case msg::kSysCommand:
+            if ((message.WParam & kSysCommandMask) == kSysCmdRestore && mainForm != nullptr) {
                 if (mainForm->WindowState() == TWindowState::wsMinimized) {
                     mainForm->SetWindowState(TWindowState::wsNormal);
                 }
@@ -151,22 +151,23 @@ bool TCoolTrayIcon::TryMinimizeToTray(TMessage& message) {
 void TCoolTrayIcon::HandleOwnerMessage(TMessage& message) {
     TWinControl* owner = OwnerWindow();
     switch (message.Msg) {
-        case WM_SHOWWINDOW:
+        case msg::kShowWindow:
             if (message.WParam == 1 && message.LParam == 0) {
                 // Shown by a ShowWindow call: to the front, with its button.
-                WindowSystem().SetForegroundWindow(FApplication.Handle());
+                WindowSystem().BringToForeground(FApplication.Handle());
                 if (owner != nullptr) {
-                    WindowSystem().SetForegroundWindow(owner->Handle());
+                    WindowSystem().BringToForeground(owner->Handle());
                 }
-            } else if (message.WParam == 0 && message.LParam == SW_PARENTCLOSING &&
+            } else if (message.WParam == 0 && message.LParam == kShowParentClosing &&
                        !FApplication.Terminated()) {
                 if (TryMinimizeToTray(message)) {
                     return;
                 }
             }
             break;
-        case WM_SYSCOMMAND:
-            if (message.WParam == SC_MINIMIZE && TryMinimizeToTray(message)) {
+        case msg::kSysCommand:
+            if ((message.WParam & kSysCommandMask) == kSysCmdMinimize &&
+                TryMinimizeToTray(message)) {
                 return;
             }
             break;

@@ -28,14 +28,14 @@ bool TSimpleTimerHandler::StopSystemTimer(std::uint32_t id) {
 
 void TSimpleTimerHandler::TimerTick(std::uintptr_t id) {
     // The system timers are the window system's own and need no window, so
-    // their ticks are handed to this window's procedure here, as the WM_TIMER
-    // a timer of the window would bring.
-    TMessage tick{WM_TIMER, id, 0, 0};
+    // their ticks are handed to this window's procedure here, as the timer
+    // message a timer of the window would bring.
+    TMessage tick{msg::kTimer, id, 0, 0};
     HandleTimerMessage(tick);
 }
 
 void TSimpleTimerHandler::HandleTimerMessage(TMessage& message) {
-    if (message.Msg != WM_TIMER) {
+    if (message.Msg != msg::kTimer) {
         if (FWindow) {
             FWindow->DefaultHandler(message);
         }

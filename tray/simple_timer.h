@@ -15,9 +15,9 @@ class TSimpleTimer;
 
 // The hidden window shared by every light-weight timer of one window system:
 // each running timer is a system timer under the timer's id, whose ticks come
-// to this window's procedure as WM_TIMER, and the window turns each back into
-// the call of that timer's handler. The window is made when a timer first
-// starts, so timers that never run cost no window.
+// to this window's procedure as timer messages, and the window turns each back
+// into the call of that timer's handler. The window is made when a timer
+// first starts, so timers that never run cost no window.
 class TSimpleTimerHandler : public TObject, private TTimerSink {
   public:
     explicit TSimpleTimerHandler(TWindowSystem& windowSystem);

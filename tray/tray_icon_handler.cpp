@@ -26,7 +26,7 @@ THandle TTrayIconHandler::Handle() {
         // a run that shows no icon must not pay for. The same name always
         // gives the same number, so a later window gets it again.
         if (FWindowSystem.CommonControlsVersion() >= kTaskbarCreatedComCtlVersion) {
-            FTaskbarCreatedMessage = FWindowSystem.RegisterWindowMessage(u"TaskbarCreated");
+            FTaskbarCreatedMessage = FWindowSystem.RegisterSharedMessage(u"TaskbarCreated");
         }
     }
     return FWindow->Handle();
@@ -42,12 +42,12 @@ void TTrayIconHandler::HandleIconMessage(TMessage& message) {
                 icon->HandleIconNotification(static_cast<std::uint32_t>(message.LParam));
             }
             return;
-        case WM_DESTROY:
-        case WM_CLOSE:
-        case WM_QUERYENDSESSION:
-        case WM_QUIT:
-        case WM_ENDSESSION:
-        case WM_NCDESTROY:
+        case msg::kDestroy:
+        case msg::kClose:
+        case msg::kQueryEndSession:
+        case msg::kQuit:
+        case msg::kEndSession:
+        case msg::kNcDestroy:
             // The window goes only with its last icon, and never objects to
             // the end of the session.
             message.Result = 1;

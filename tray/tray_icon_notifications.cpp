@@ -8,13 +8,13 @@ namespace tovel {
 
 TShiftState TCoolTrayIcon::AsyncShiftState() {
     TShiftState shift = 0;
-    if (WindowSystem().KeyDown(VK_SHIFT)) {
+    if (WindowSystem().ShiftDown()) {
         shift |= ssShift;
     }
-    if (WindowSystem().KeyDown(VK_CONTROL)) {
+    if (WindowSystem().ControlDown()) {
         shift |= ssCtrl;
     }
-    if (WindowSystem().KeyDown(VK_MENU)) {
+    if (WindowSystem().AltDown()) {
         shift |= ssAlt;
     }
     return shift;
@@ -26,22 +26,22 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
     FApplication.HandleEvent([this, notification] {
         // The balloon notifications count whether or not the icon is enabled.
         switch (notification) {
-            case NIN_BALLOONSHOW:
+            case notify_event::kBalloonShow:
                 if (OnBalloonHintShow) {
                     OnBalloonHintShow(this);
                 }
                 return;
-            case NIN_BALLOONHIDE:
+            case notify_event::kBalloonHide:
                 if (OnBalloonHintHide) {
                     OnBalloonHintHide(this);
                 }
                 return;
-            case NIN_BALLOONTIMEOUT:
+            case notify_event::kBalloonTimeout:
                 if (OnBalloonHintTimeout) {
                     OnBalloonHintTimeout(this);
                 }
                 return;
-            case NIN_BALLOONUSERCLICK:
+            case notify_event::kBalloonUserClick:
                 if (OnBalloonHintClick) {
                     OnBalloonHintClick(this);
                 }
@@ -54,7 +54,7 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
         }
         // Where the pointer is now, not where it was when the shell wrote.
         TPoint point;
-        if (!WindowSystem().GetCursorPos(point)) {
+        if (!WindowSystem().ReadCursorPos(point)) {
             point = TPoint{};
         }
         const int x = point.X;
@@ -63,7 +63,7 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
         const bool menuPopsUp = FPopupMenu != nullptr && FPopupMenu->AutoPopup();
 
         switch (notification) {
-            case WM_MOUSEMOVE:
+            case msg::kMouseMove:
                 if (FWantEnterExitEvents && FDidExit) {
                     DoMouseEnter();
                     FDidExit = false;
@@ -72,7 +72,7 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
                 LastMoveX = x;
                 LastMoveY = y;
                 break;
-            case WM_LBUTTONDOWN:
+            case msg::kLButtonDown:
                 if (OnDblClick) {
                     // A single click is told only once no double-click can follow.
                     ClickTimer->SetInterval(WindowSystem().DoubleClickTime());
@@ -81,11 +81,11 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
                 DoMouseDown(TMouseButton::mbLeft, shift | ssLeft, x, y);
                 FClickStart = true;
                 if (FLeftPopup && menuPopsUp) {
-                    WindowSystem().SetForegroundWindow(Handle());
+                    WindowSystem().BringToForeground(Handle());
                     PopupAtCursor();
                 }
                 break;
-            case WM_LBUTTONUP:
+            case msg::kLButtonUp:
                 if (FClickStart) {
                     FClickReady = true;
                 }
@@ -97,7 +97,7 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
                 FClickStart = false;
                 DoMouseUp(TMouseButton::mbLeft, shift | ssLeft, x, y);
                 break;
-            case WM_LBUTTONDBLCLK:
+            case msg::kLButtonDblClk:
                 FClickReady = false;
                 IsDblClick = true;
                 DoDblClick();
@@ -110,29 +110,29 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
                     }
                 }
                 break;
-            case WM_RBUTTONDOWN:
+            case msg::kRButtonDown:
                 DoMouseDown(TMouseButton::mbRight, shift | ssRight, x, y);
                 if (menuPopsUp) {
-                    WindowSystem().SetForegroundWindow(Handle());
+                    WindowSystem().BringToForeground(Handle());
                     PopupAtCursor();
                 }
                 break;
-            case WM_RBUTTONUP:
+            case msg::kRButtonUp:
                 if (FBehavior == TBehavior::bhWin95) {
                     DoMouseUp(TMouseButton::mbRight, shift | ssRight, x, y);
                 }
                 break;
-            case WM_CONTEXTMENU:
-            case NIN_SELECT:
-            case NIN_KEYSELECT:
+            case msg::kContextMenu:
+            case notify_event::kSelect:
+            case notify_event::kKeySelect:
                 if (FBehavior == TBehavior::bhWin2000) {
                     DoMouseUp(TMouseButton::mbRight, shift | ssRight, x, y);
                 }
                 break;
-            case WM_MBUTTONDOWN:
+            case msg::kMButtonDown:
                 DoMouseDown(TMouseButton::mbMiddle, shift | ssMiddle, x, y);
                 break;
-            case WM_MBUTTONUP:
+            case msg::kMButtonUp:
                 DoMouseUp(TMouseButton::mbMiddle, shift | ssMiddle, x, y);
                 break;
             default:
@@ -155,7 +155,7 @@ void TCoolTrayIcon::ExitTimerTick(TObject* /*Sender*/) {
         return;
     }
     TPoint point;
-    if (!WindowSystem().GetCursorPos(point)) {
+    if (!WindowSystem().ReadCursorPos(point)) {
         return;
     }
     // Any move since the last move notification means the pointer has left.

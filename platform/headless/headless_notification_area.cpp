@@ -6,16 +6,16 @@ namespace tovel::headless {
 namespace {
 
 void TakeFields(HeadlessNotificationArea::Icon& icon, const TNotifyIconDataEx& data) {
-    if ((data.uFlags & NIF_MESSAGE) != 0) {
+    if ((data.uFlags & notify_field::kMessage) != 0) {
         icon.CallbackMessage = data.uCallbackMessage;
     }
-    if ((data.uFlags & NIF_ICON) != 0) {
+    if ((data.uFlags & notify_field::kIcon) != 0) {
         icon.Picture = data.hIcon;
     }
-    if ((data.uFlags & NIF_TIP) != 0) {
+    if ((data.uFlags & notify_field::kTip) != 0) {
         icon.Tip = FieldText(data.szTip);
     }
-    if ((data.uFlags & NIF_INFO) != 0) {
+    if ((data.uFlags & notify_field::kInfo) != 0) {
         icon.BalloonText = FieldText(data.szInfo);
         icon.BalloonTitle = FieldText(data.szInfoTitle);
     }
@@ -23,20 +23,22 @@ void TakeFields(HeadlessNotificationArea::Icon& icon, const TNotifyIconDataEx& d
 
 }  // namespace
 
-bool HeadlessNotificationArea::NotifyIcon(std::uint32_t message, const TNotifyIconDataEx& data) {
-    const bool accepted = Apply(message, data);
-    FRequests.push_back(Request{message, data, accepted});
+bool HeadlessNotificationArea::NotifyIcon(TNotifyIconOperation operation,
+                                          const TNotifyIconDataEx& data) {
+    const bool accepted = Apply(operation, data);
+    FRequests.push_back(Request{operation, data, accepted});
     return accepted;
 }
 
-bool HeadlessNotificationArea::Apply(std::uint32_t message, const TNotifyIconDataEx& data) {
+bool HeadlessNotificationArea::Apply(TNotifyIconOperation operation,
+                                     const TNotifyIconDataEx& data) {
     if (!FTaskbarPresent) {
         return false;
     }
     const auto key = std::make_pair(data.hWnd, data.uID);
     const auto found = FIcons.find(key);
-    switch (message) {
-        case NIM_ADD: {
+    switch (operation) {
+        case TNotifyIconOperation::Add: {
             if (found != FIcons.end()) {
                 return false;
             }
@@ -47,21 +49,21 @@ bool HeadlessNotificationArea::Apply(std::uint32_t message, const TNotifyIconDat
             FIcons.emplace(key, icon);
             return true;
         }
-        case NIM_MODIFY:
+        case TNotifyIconOperation::Modify:
             if (found == FIcons.end()) {
                 return false;
             }
             TakeFields(found->second, data);
             return true;
-        case NIM_DELETE:
+        case TNotifyIconOperation::Delete:
             if (found == FIcons.end()) {
                 return false;
             }
             FIcons.erase(found);
             return true;
-        case NIM_SETFOCUS:
+        case TNotifyIconOperation::SetFocus:
             return found != FIcons.end();
-        case NIM_SETVERSION:
+        case TNotifyIconOperation::SetVersion:
             if (found == FIcons.end()) {
                 return false;
             }
@@ -72,10 +74,10 @@ bool HeadlessNotificationArea::Apply(std::uint32_t message, const TNotifyIconDat
     }
 }
 
-std::size_t HeadlessNotificationArea::CountOf(std::uint32_t message) const {
-    return static_cast<std::size_t>(
-        std::count_if(FRequests.begin(), FRequests.end(),
-                      [message](const Request& request) { return request.Message == message; }));
+std::size_t HeadlessNotificationArea::CountOf(TNotifyIconOperation operation) const {
+    return static_cast<std::size_t>(std::count_if(
+        FRequests.begin(), FRequests.end(),
+        [operation](const Request& request) { return request.Operation == operation; }));
 }
 
 const HeadlessNotificationArea::Icon* HeadlessNotificationArea::SingleIcon() const {

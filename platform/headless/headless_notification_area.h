@@ -15,7 +15,7 @@ namespace tovel::headless {
 class HeadlessNotificationArea final : public NotificationArea {
   public:
     struct Request {
-        std::uint32_t Message;
+        TNotifyIconOperation Operation;
         TNotifyIconDataEx Data;
         bool Accepted;
     };
@@ -31,12 +31,12 @@ class HeadlessNotificationArea final : public NotificationArea {
         std::uint32_t Version = 0;
     };
 
-    bool NotifyIcon(std::uint32_t message, const TNotifyIconDataEx& data) override;
+    bool NotifyIcon(TNotifyIconOperation operation, const TNotifyIconDataEx& data) override;
     THandle FindTrayTipWindow(bool balloon) override { return balloon ? BalloonWindow : TipWindow; }
 
     // Every request in order, with a copy of the record as it was sent.
     const std::vector<Request>& Requests() const { return FRequests; }
-    std::size_t CountOf(std::uint32_t message) const;
+    std::size_t CountOf(TNotifyIconOperation operation) const;
     void ClearRequests() { FRequests.clear(); }
 
     const std::map<std::pair<THandle, std::uint32_t>, Icon>& Icons() const { return FIcons; }
@@ -54,7 +54,7 @@ class HeadlessNotificationArea final : public NotificationArea {
     THandle BalloonWindow = 0;
 
   private:
-    bool Apply(std::uint32_t message, const TNotifyIconDataEx& data);
+    bool Apply(TNotifyIconOperation operation, const TNotifyIconDataEx& data);
 
     std::vector<Request> FRequests;
     std::map<std::pair<THandle, std::uint32_t>, Icon> FIcons;

@@ -257,13 +257,12 @@ void HeadlessWindowSystem::ProcessMessages(TApplication& application) {
     }
 }
 
-int HeadlessWindowSystem::MessageBox(THandle owner, const std::u16string& text,
-                                     const std::u16string& caption, unsigned flags) {
-    FMessageBoxes.push_back(MessageBoxCall{owner, text, caption, flags});
+void HeadlessWindowSystem::ShowMessageBox(THandle owner, const std::u16string& text,
+                                          const std::u16string& caption, TMessageBoxStyle style) {
+    FMessageBoxes.push_back(MessageBoxCall{owner, text, caption, style});
     if (OnMessageBox) {
         OnMessageBox(FMessageBoxes.back());
     }
-    return 1;  // IDOK
 }
 
 int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
@@ -274,7 +273,7 @@ int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
     return MulDivRound(line, height, 11);
 }
 
-bool HeadlessWindowSystem::SetForegroundWindow(THandle window) {
+bool HeadlessWindowSystem::BringToForeground(THandle window) {
     FForeground.push_back(window);
     return true;
 }
@@ -320,7 +319,7 @@ std::vector<THandle> HeadlessWindowSystem::MessageWindows() const {
     return handles;
 }
 
-std::uint32_t HeadlessWindowSystem::RegisterWindowMessage(const std::u16string& name) {
+std::uint32_t HeadlessWindowSystem::RegisterSharedMessage(const std::u16string& name) {
     const auto found = FRegisteredMessages.find(name);
     if (found != FRegisteredMessages.end()) {
         return found->second;
@@ -330,7 +329,7 @@ std::uint32_t HeadlessWindowSystem::RegisterWindowMessage(const std::u16string& 
     return number;
 }
 
-bool HeadlessWindowSystem::GetCursorPos(TPoint& point) {
+bool HeadlessWindowSystem::ReadCursorPos(TPoint& point) {
     if (CursorPosFails) {
         return false;
     }
@@ -338,18 +337,13 @@ bool HeadlessWindowSystem::GetCursorPos(TPoint& point) {
     return true;
 }
 
-bool HeadlessWindowSystem::PostMessage(THandle window, std::uint32_t message,
-                                       std::uintptr_t wParam, std::intptr_t lParam) {
+bool HeadlessWindowSystem::PostMessageTo(THandle window, std::uint32_t message,
+                                         std::uintptr_t wParam, std::intptr_t lParam) {
     FPosted.push_back(PostedMessage{window, message, wParam, lParam});
     return true;
 }
 
-int HeadlessWindowSystem::SystemMetric(int index) {
-    const auto found = Metrics.find(index);
-    return found != Metrics.end() ? found->second : 0;
-}
-
-TPoint HeadlessWindowSystem::ScreenToClient(THandle window, TPoint point) {
+TPoint HeadlessWindowSystem::ClientPoint(THandle window, TPoint point) {
     const auto found = ClientOrigins.find(window);
     if (found != ClientOrigins.end()) {
         point.X -= found->second.X;
@@ -388,7 +382,7 @@ THandle HeadlessWindowSystem::LoadIconResource(int id, int size) {
     return handle;
 }
 
-THandle HeadlessWindowSystem::CopyIcon(THandle icon) {
+THandle HeadlessWindowSystem::DuplicateIcon(THandle icon) {
     const auto found = FIcons.find(icon);
     if (found == FIcons.end()) {
         return 0;
@@ -399,15 +393,15 @@ THandle HeadlessWindowSystem::CopyIcon(THandle icon) {
     return handle;
 }
 
-void HeadlessWindowSystem::DestroyIcon(THandle icon) {
+void HeadlessWindowSystem::FreeIcon(THandle icon) {
     if (FIcons.erase(icon) == 0) {
         ++FBadIconDestroys;
     }
 }
 
-THandle HeadlessWindowSystem::LoadSystemIcon(int id) {
+THandle HeadlessWindowSystem::WindowsLogoIcon() {
     const THandle handle = NextHandle();
-    FIcons[handle] = IconRecord{-1, id};
+    FIcons[handle] = IconRecord{-1, 0};
     ++FIconsMade;
     return handle;
 }
@@ -437,18 +431,19 @@ void HeadlessAppWindowPeer::Deliver(TMessage& message) {
     FApplication.Dispatch(message);
 }
 
-void HeadlessAppWindowPeer::Show(int command, bool animate) {
-    FRequests.push_back(u"Show " + IntToStr(command) + (animate ? u"" : u" noanimate"));
+void HeadlessAppWindowPeer::Show(TShowCommand command, bool animate) {
+    FRequests.push_back(u"Show " + IntToStr(static_cast<int>(command)) +
+                        (animate ? u"" : u" noanimate"));
     switch (command) {
-        case SW_HIDE:
+        case TShowCommand::Hide:
             FVisible = false;
             break;
-        case SW_MINIMIZE:
-        case SW_SHOWMINIMIZED:
+        case TShowCommand::Minimize:
+        case TShowCommand::ShowMinimized:
             FVisible = true;
             Minimized();
             break;
-        case SW_RESTORE:
+        case TShowCommand::Restore:
             FVisible = true;
             Restored();
             break;
@@ -467,15 +462,15 @@ void HeadlessAppWindowPeer::ShowAt(THandle insertAfter, int left, int top, int w
 }
 
 void HeadlessAppWindowPeer::DefaultHandler(TMessage& message) {
-    if (message.Msg != WM_SYSCOMMAND) {
+    if (message.Msg != msg::kSysCommand) {
         return;
     }
-    const auto command = message.WParam & SC_COMMAND_MASK;
-    if (command == SC_MINIMIZE) {
-        FRequests.push_back(u"DefWindowProc SC_MINIMIZE");
+    const auto command = message.WParam & kSysCommandMask;
+    if (command == kSysCmdMinimize) {
+        FRequests.push_back(u"default minimize");
         Minimized();
-    } else if (command == SC_RESTORE) {
-        FRequests.push_back(u"DefWindowProc SC_RESTORE");
+    } else if (command == kSysCmdRestore) {
+        FRequests.push_back(u"default restore");
         Restored();
     }
 }
@@ -486,7 +481,7 @@ void HeadlessAppWindowPeer::Minimized() {
     }
     FIconic = true;
     // The system tells the window about its new state, as it would.
-    TMessage size{WM_SIZE, SIZE_MINIMIZED, 0, 0};
+    TMessage size{msg::kSize, kSizeMinimized, 0, 0};
     FApplication.Dispatch(size);
 }
 
@@ -495,7 +490,7 @@ void HeadlessAppWindowPeer::Restored() {
         return;
     }
     FIconic = false;
-    TMessage size{WM_SIZE, SIZE_RESTORED, 0, 0};
+    TMessage size{msg::kSize, kSizeRestored, 0, 0};
     FApplication.Dispatch(size);
 }
 

@@ -10,6 +10,7 @@
 
 #include "framework/form.h"
 #include "framework/peer.h"
+#include "res/resource_ids.h"
 
 namespace tovel {
 class TComponent;
@@ -30,7 +31,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
         THandle Owner;
         std::u16string Text;
         std::u16string Caption;
-        unsigned Flags;
+        TMessageBoxStyle Style;
     };
 
     std::unique_ptr<TWindowPeer> CreateWindowPeer(TWinControl& control) override;
@@ -40,10 +41,10 @@ class HeadlessWindowSystem final : public TWindowSystem {
     void ProcessMessages(TApplication& application) override;
     void PostQuit() override { FQuitPosted = true; }
 
-    int MessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
-                   unsigned flags) override;
+    void ShowMessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
+                        TMessageBoxStyle style) override;
     THandle ActiveWindow() const override { return FActiveWindow; }
-    bool SetForegroundWindow(THandle window) override;
+    bool BringToForeground(THandle window) override;
     void SetBusyCursor(bool busy) override;
     // Timers tick on the virtual clock; as on the system, a period shorter
     // than 10 ms runs at 10 ms.
@@ -160,30 +161,34 @@ class HeadlessWindowSystem final : public TWindowSystem {
     };
 
     std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler) override;
-    std::uint32_t RegisterWindowMessage(const std::u16string& name) override;
+    std::uint32_t RegisterSharedMessage(const std::u16string& name) override;
     std::uint32_t CommonControlsVersion() override { return ComCtlVersion; }
-    bool GetCursorPos(TPoint& point) override;
+    bool ReadCursorPos(TPoint& point) override;
     std::uint32_t DoubleClickTime() override { return DoubleClickMs; }
-    bool KeyDown(int virtualKey) override { return KeysDown.count(virtualKey) != 0; }
-    bool PostMessage(THandle window, std::uint32_t message, std::uintptr_t wParam,
-                     std::intptr_t lParam) override;
-    int SystemMetric(int index) override;
-    THandle WindowFromPoint(TPoint /*point*/) override { return WindowUnderPoint; }
-    TPoint ScreenToClient(THandle window, TPoint point) override;
+    bool ShiftDown() override { return ShiftHeld; }
+    bool ControlDown() override { return ControlHeld; }
+    bool AltDown() override { return AltHeld; }
+    bool PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
+                       std::intptr_t lParam) override;
+    int CaptionHeight() override { return CaptionBarHeight; }
+    THandle WindowAt(TPoint /*point*/) override { return WindowUnderPoint; }
+    TPoint ClientPoint(THandle window, TPoint point) override;
     TMenuItem* PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) override;
     bool HasIconResource(int id) override { return IconResources.count(id) != 0; }
     THandle LoadIconResource(int id, int size) override;
-    THandle CopyIcon(THandle icon) override;
-    void DestroyIcon(THandle icon) override;
-    THandle LoadSystemIcon(int id) override;
+    THandle DuplicateIcon(THandle icon) override;
+    void FreeIcon(THandle icon) override;
+    THandle WindowsLogoIcon() override;
 
     // Settable answers.
     std::uint32_t ComCtlVersion = 0x0006000A;  // 6.10
     TPoint CursorPos{};
     bool CursorPosFails = false;
     std::uint32_t DoubleClickMs = 500;
-    std::set<int> KeysDown;
-    std::map<int, int> Metrics;
+    bool ShiftHeld = false;
+    bool ControlHeld = false;
+    bool AltHeld = false;
+    int CaptionBarHeight = 0;
     THandle WindowUnderPoint = 0;
     // Where each window's client area starts on the screen.
     std::map<THandle, TPoint> ClientOrigins;
@@ -193,7 +198,8 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // Runs while a menu is open, the user looking at it.
     std::function<void(const PopupCall&)> OnPopup;
     // The icon resources the program file holds.
-    std::set<int> IconResources{1, 100, 101, 102};
+    std::set<int> IconResources{kProgramIconResource, kTrayImageResources[0],
+                                kTrayImageResources[1], kTrayImageResources[2]};
 
     // Sends a message to a message window as the system would (the shell's
     // icon callbacks, say); false when no such window exists. The result is
@@ -217,7 +223,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     int TextMeasurements() const { return FTextMeasurements; }
     int DpiQueries() const { return FDpiQueries; }
     int IconResourceOf(THandle icon) const;
-    // DestroyIcon calls for handles that were not alive (a double free).
+    // FreeIcon calls for handles that were not alive (a double free).
     int BadIconDestroys() const { return FBadIconDestroys; }
 
   private:
@@ -282,7 +288,7 @@ class HeadlessAppWindowPeer final : public TAppWindowPeer {
     void SetText(const std::u16string& text) override { FText = text; }
     bool IsVisible() const override { return FVisible; }
     bool IsIconic() const override { return FIconic; }
-    void Show(int command, bool animate) override;
+    void Show(TShowCommand command, bool animate) override;
     void ShowAt(THandle insertAfter, int left, int top, int width, int height) override;
     void Activate() override { FRequests.push_back(u"Activate"); }
     void DefaultHandler(TMessage& message) override;
@@ -291,7 +297,8 @@ class HeadlessAppWindowPeer final : public TAppWindowPeer {
     const TRect& Bounds() const { return FBounds; }
     // A message the system sends the window.
     void Deliver(TMessage& message);
-    // What the application asked of its window, in order, e.g. "Show 6 noanimate".
+    // What the application asked of its window, in order, e.g. "Show 6 noanimate"
+    // (the show command by its number) or "default minimize".
     const std::vector<std::u16string>& Requests() const { return FRequests; }
 
   private:

@@ -63,7 +63,7 @@ bool Win32AppWindowPeer::IsIconic() const {
     return Window() != nullptr && ::IsIconic(Window()) != FALSE;
 }
 
-void Win32AppWindowPeer::Show(int command, bool animate) {
+void Win32AppWindowPeer::Show(TShowCommand command, bool animate) {
     if (Window() == nullptr) {
         return;
     }
@@ -73,7 +73,7 @@ void Win32AppWindowPeer::Show(int command, bool animate) {
     // writes). It stays off until an animated request switches it on again,
     // because the compositor reads it after ShowWindow has returned.
     SetTransitionsDisabled(!animate);
-    ShowWindow(Window(), command);
+    ShowWindow(Window(), static_cast<int>(command));
 }
 
 void Win32AppWindowPeer::ShowAt(THandle insertAfter, int left, int top, int width, int height) {
@@ -122,7 +122,7 @@ void Win32AppWindowPeer::DefaultHandler(TMessage& message) {
         return;
     }
     if (message.Msg == WM_SYSCOMMAND) {
-        const auto command = message.WParam & 0xFFF0;
+        const auto command = message.WParam & kSysCommandMask;
         if (command == SC_MINIMIZE || command == SC_RESTORE) {
             // The system's own minimise and restore are the animated ones.
             SetTransitionsDisabled(false);

@@ -20,7 +20,7 @@ class Win32AppWindowPeer final : public TAppWindowPeer, public Win32MessageTarge
     void SetText(const std::u16string& text) override;
     bool IsVisible() const override;
     bool IsIconic() const override;
-    void Show(int command, bool animate) override;
+    void Show(TShowCommand command, bool animate) override;
     void ShowAt(THandle insertAfter, int left, int top, int width, int height) override;
     void Activate() override;
     void DefaultHandler(TMessage& message) override;

@@ -24,7 +24,8 @@ void CopyField(WCHAR (&target)[N], const std::array<char16_t, M>& source) {
 
 }  // namespace
 
-bool Win32NotificationArea::NotifyIcon(std::uint32_t message, const TNotifyIconDataEx& data) {
+bool Win32NotificationArea::NotifyIcon(TNotifyIconOperation operation,
+                                       const TNotifyIconDataEx& data) {
     NOTIFYICONDATAW record{};
     record.cbSize = kRecordSize;
     record.hWnd = reinterpret_cast<HWND>(data.hWnd);  // NOLINT: a handle travels as a number
@@ -39,7 +40,7 @@ bool Win32NotificationArea::NotifyIcon(std::uint32_t message, const TNotifyIconD
     record.uTimeout = data.uTimeoutOrVersion;
     CopyField(record.szInfoTitle, data.szInfoTitle);
     record.dwInfoFlags = data.dwInfoFlags;
-    return Shell_NotifyIconW(message, &record) != FALSE;
+    return Shell_NotifyIconW(static_cast<DWORD>(operation), &record) != FALSE;
 }
 
 THandle Win32NotificationArea::FindTrayTipWindow(bool balloon) {

@@ -7,7 +7,7 @@ namespace tovel::win32 {
 // The taskbar's notification area through Shell_NotifyIconW.
 class Win32NotificationArea final : public NotificationArea {
   public:
-    bool NotifyIcon(std::uint32_t message, const TNotifyIconDataEx& data) override;
+    bool NotifyIcon(TNotifyIconOperation operation, const TNotifyIconDataEx& data) override;
     THandle FindTrayTipWindow(bool balloon) override;
 };
 

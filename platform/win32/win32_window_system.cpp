@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/form.h"
 #include "platform/win32/common_controls.h"
 #include "platform/win32/win32_app_window.h"
 #include "platform/win32/win32_text.h"
@@ -254,33 +255,37 @@ void Win32WindowSystem::PostQuit() {
     PostQuitMessage(0);
 }
 
-int Win32WindowSystem::MessageBox(THandle owner, const std::u16string& text,
-                                  const std::u16string& caption, unsigned flags) {
+void Win32WindowSystem::ShowMessageBox(THandle owner, const std::u16string& text,
+                                       const std::u16string& caption, TMessageBoxStyle style) {
+    UINT flags = MB_OK;
+    switch (style) {
+        case TMessageBoxStyle::Error:
+            flags = MB_OK | MB_ICONERROR;
+            break;
+    }
     // The box disables its owner itself; the program's other top-level
     // windows are disabled here, and afterwards exactly those are enabled.
     DisableList list{AsWindow(owner), {}};
     EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&list));
-    int result = 0;
     if (FMessageBoxHandler) {
-        result = FMessageBoxHandler(owner, text, caption, flags);
+        FMessageBoxHandler(owner, text, caption, flags);
     } else {
         // The box's buttons are controls too: the themed ones of version 6.
         CommonControls();
-        result = MessageBoxW(AsWindow(owner), Wide(text), Wide(caption), flags);
+        MessageBoxW(AsWindow(owner), Wide(text), Wide(caption), flags);
     }
     for (auto it = list.Disabled.rbegin(); it != list.Disabled.rend(); ++it) {
         if (IsWindow(*it)) {
             EnableWindow(*it, TRUE);
         }
     }
-    return result;
 }
 
 THandle Win32WindowSystem::ActiveWindow() const {
     return reinterpret_cast<THandle>(GetActiveWindow());
 }
 
-bool Win32WindowSystem::SetForegroundWindow(THandle window) {
+bool Win32WindowSystem::BringToForeground(THandle window) {
     return ::SetForegroundWindow(AsWindow(window)) != FALSE;
 }
 

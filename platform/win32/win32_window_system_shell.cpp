@@ -93,7 +93,7 @@ std::unique_ptr<TMessageWindowPeer> Win32WindowSystem::CreateMessageWindow(
     return std::make_unique<Win32MessageWindowPeer>(std::move(handler));
 }
 
-std::uint32_t Win32WindowSystem::RegisterWindowMessage(const std::u16string& name) {
+std::uint32_t Win32WindowSystem::RegisterSharedMessage(const std::u16string& name) {
     return RegisterWindowMessageW(Wide(name));
 }
 
@@ -118,7 +118,7 @@ std::uint32_t Win32WindowSystem::CommonControlsVersion() {
     return (info.dwMajorVersion << 16) | (info.dwMinorVersion & 0xFFFF);
 }
 
-bool Win32WindowSystem::GetCursorPos(TPoint& point) {
+bool Win32WindowSystem::ReadCursorPos(TPoint& point) {
     POINT p{};
     if (!::GetCursorPos(&p)) {
         return false;
@@ -131,24 +131,32 @@ std::uint32_t Win32WindowSystem::DoubleClickTime() {
     return GetDoubleClickTime();
 }
 
-bool Win32WindowSystem::KeyDown(int virtualKey) {
-    return GetAsyncKeyState(virtualKey) < 0;
+bool Win32WindowSystem::ShiftDown() {
+    return GetAsyncKeyState(VK_SHIFT) < 0;
 }
 
-bool Win32WindowSystem::PostMessage(THandle window, std::uint32_t message, std::uintptr_t wParam,
-                                    std::intptr_t lParam) {
+bool Win32WindowSystem::ControlDown() {
+    return GetAsyncKeyState(VK_CONTROL) < 0;
+}
+
+bool Win32WindowSystem::AltDown() {
+    return GetAsyncKeyState(VK_MENU) < 0;
+}
+
+bool Win32WindowSystem::PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
+                                      std::intptr_t lParam) {
     return PostMessageW(AsWindow(window), message, wParam, lParam) != FALSE;
 }
 
-int Win32WindowSystem::SystemMetric(int index) {
-    return GetSystemMetrics(index);
+int Win32WindowSystem::CaptionHeight() {
+    return GetSystemMetrics(SM_CYCAPTION);
 }
 
-THandle Win32WindowSystem::WindowFromPoint(TPoint point) {
+THandle Win32WindowSystem::WindowAt(TPoint point) {
     return reinterpret_cast<THandle>(::WindowFromPoint(POINT{point.X, point.Y}));
 }
 
-TPoint Win32WindowSystem::ScreenToClient(THandle window, TPoint point) {
+TPoint Win32WindowSystem::ClientPoint(THandle window, TPoint point) {
     POINT p{point.X, point.Y};
     ::ScreenToClient(AsWindow(window), &p);
     return TPoint{p.x, p.y};
@@ -180,19 +188,19 @@ THandle Win32WindowSystem::LoadIconResource(int id, int size) {
                                                 IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-THandle Win32WindowSystem::CopyIcon(THandle icon) {
+THandle Win32WindowSystem::DuplicateIcon(THandle icon) {
     return reinterpret_cast<THandle>(::CopyIcon(reinterpret_cast<HICON>(icon)));
 }
 
-void Win32WindowSystem::DestroyIcon(THandle icon) {
+void Win32WindowSystem::FreeIcon(THandle icon) {
     if (icon != 0) {
         ::DestroyIcon(reinterpret_cast<HICON>(icon));
     }
 }
 
-THandle Win32WindowSystem::LoadSystemIcon(int id) {
+THandle Win32WindowSystem::WindowsLogoIcon() {
     // Shared by the system: a later DestroyIcon leaves it alone.
-    return reinterpret_cast<THandle>(LoadIconW(nullptr, MAKEINTRESOURCEW(id)));
+    return reinterpret_cast<THandle>(LoadIconW(nullptr, IDI_WINLOGO));
 }
 
 }  // namespace tovel::win32

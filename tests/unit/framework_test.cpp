@@ -216,7 +216,7 @@ TEST(FailureBoxTest, FailureInAHandlerIsShownOwnedByTheActiveWindowAndTheProgram
     const auto& box = windows.MessageBoxes()[0];
     EXPECT_EQ(box.Text, u"ファイルがありません.");
     EXPECT_EQ(box.Caption, u"Tovel");
-    EXPECT_EQ(box.Flags, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(box.Style, TMessageBoxStyle::Error);
     EXPECT_EQ(box.Owner, 0x1234u);
     EXPECT_TRUE(after);
 
@@ -321,7 +321,7 @@ TEST_F(ApplicationTest, HooksSeeEveryMessageInOrderAndTheFirstTrueEndsIt) {
         log.push_back("a2");
         return false;
     });
-    TMessage message{WM_USER, 0, 0, 0};
+    TMessage message{msg::kUser, 0, 0, 0};
     application.Dispatch(message);
     EXPECT_EQ(log, (std::vector<std::string>{"a", "b"}));
 
@@ -335,29 +335,29 @@ TEST_F(ApplicationTest, HooksSeeEveryMessageInOrderAndTheFirstTrueEndsIt) {
 TEST_F(ApplicationTest, MinimisingWithTheMainFormShownStandsInForItAndReportsTheSize) {
     std::vector<std::uintptr_t> sizes;
     application.HookMainWindow(this, [&sizes](TMessage& m) {
-        if (m.Msg == WM_SIZE) {
+        if (m.Msg == msg::kSize) {
             sizes.push_back(m.WParam);
         }
         return false;
     });
     form->SetBounds(100, 50, 300, 200);
     form->Show();
-    TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+    TMessage minimize{msg::kSysCommand, kSysCmdMinimize, 0, 0};
     form->Dispatch(minimize);
     EXPECT_TRUE(AppWindow().IsIconic());
     const auto& requests = AppWindow().Requests();
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(requests[requests.size() - 2].substr(0, 6), u"ShowAt");
     EXPECT_NE(requests[requests.size() - 2].find(u",0"), std::u16string::npos) << "zero height";
-    EXPECT_EQ(requests.back(), u"DefWindowProc SC_MINIMIZE");
-    EXPECT_EQ(sizes, std::vector<std::uintptr_t>{SIZE_MINIMIZED});
+    EXPECT_EQ(requests.back(), u"default minimize");
+    EXPECT_EQ(sizes, std::vector<std::uintptr_t>{kSizeMinimized});
 
     application.Minimize();  // already minimised: nothing more
     EXPECT_EQ(sizes.size(), 1u);
 
     application.Restore();
     EXPECT_FALSE(AppWindow().IsIconic());
-    EXPECT_EQ(sizes.back(), SIZE_RESTORED);
+    EXPECT_EQ(sizes.back(), kSizeRestored);
 }
 
 TEST_F(ApplicationTest, MinimisingWithoutAShownMainFormSkipsTheAnimation) {
@@ -393,7 +393,7 @@ TEST_F(ApplicationTest, ClosingTheMainFormAsksFirstThenEndsTheLoop) {
         ++asked;
         canClose = allow;
     };
-    TMessage close{WM_CLOSE, 0, 0, 0};
+    TMessage close{msg::kClose, 0, 0, 0};
     form->Dispatch(close);
     EXPECT_FALSE(application.Terminated());
     allow = true;
@@ -406,18 +406,18 @@ TEST_F(ApplicationTest, ClosingTheMainFormAsksFirstThenEndsTheLoop) {
 TEST_F(ApplicationTest, EndOfSessionRunsTheCloseQueryAndEndsTheProgram) {
     int asked = 0;
     form->OnCloseQuery = [&asked](TObject*, bool&) { ++asked; };
-    TMessage query{WM_QUERYENDSESSION, 0, 0, 0};
+    TMessage query{msg::kQueryEndSession, 0, 0, 0};
     form->Dispatch(query);
     EXPECT_EQ(query.Result, 1);
     EXPECT_EQ(asked, 1);
-    TMessage appQuery{WM_QUERYENDSESSION, 0, 0, 0};
+    TMessage appQuery{msg::kQueryEndSession, 0, 0, 0};
     application.Dispatch(appQuery);
     EXPECT_EQ(appQuery.Result, 1);
 
-    TMessage cancelled{WM_ENDSESSION, 0, 0, 0};
+    TMessage cancelled{msg::kEndSession, 0, 0, 0};
     form->Dispatch(cancelled);
     EXPECT_FALSE(application.Terminated());
-    TMessage ends{WM_ENDSESSION, 1, 0, 0};
+    TMessage ends{msg::kEndSession, 1, 0, 0};
     form->Dispatch(ends);
     EXPECT_TRUE(application.Terminated());
 }

@@ -118,7 +118,7 @@ TEST_F(MainFormLayoutTest, TheFirstShowingCentresTheTitledWindowLaterOnesKeepIts
     EXPECT_EQ(window->Bounds, Bounds(490, 419, 300, 225));
 
     windows.UserMovesWindow(*form, TPoint{20, 60});
-    TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+    TMessage minimize{msg::kSysCommand, kSysCmdMinimize, 0, 0};
     form->Dispatch(minimize);
     ASSERT_FALSE(window->Visible) << "hidden into the tray";
     form->PPDisp->Click();

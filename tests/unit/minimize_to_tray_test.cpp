@@ -26,12 +26,11 @@ class MinimizeToTrayTest : public TrayTest {
     }
     bool AppWindowWasMinimized() {
         const auto& requests = AppWindow().Requests();
-        return std::find(requests.begin(), requests.end(), u"DefWindowProc SC_MINIMIZE") !=
-                   requests.end() ||
+        return std::find(requests.begin(), requests.end(), u"default minimize") != requests.end() ||
                std::find(requests.begin(), requests.end(), u"Show 6 noanimate") != requests.end();
     }
     TMessage SysCommand(std::uintptr_t command) {
-        TMessage message{WM_SYSCOMMAND, command, 0, 0};
+        TMessage message{msg::kSysCommand, command, 0, 0};
         form->Dispatch(message);
         return message;
     }
@@ -44,7 +43,7 @@ TEST_F(TrayTest, HookingTheFormMakesNoWindow) {
 
 TEST_F(MinimizeToTrayTest, WithAHandlerTheMinimiseIsSwallowedAndEndsInTheTray) {
     WithHandler();
-    const TMessage message = SysCommand(SC_MINIMIZE);
+    const TMessage message = SysCommand(kSysCmdMinimize);
     EXPECT_EQ(message.Result, 1);
     EXPECT_EQ(minimizeEvents, 1);
     EXPECT_FALSE(form->Visible());
@@ -55,37 +54,39 @@ TEST_F(MinimizeToTrayTest, WithAHandlerTheMinimiseIsSwallowedAndEndsInTheTray) {
 }
 
 TEST_F(MinimizeToTrayTest, WithoutAHandlerTheApplicationWindowTakesTheMinimiseToTheTray) {
-    const TMessage message = SysCommand(SC_MINIMIZE);
+    const TMessage message = SysCommand(kSysCmdMinimize);
     EXPECT_EQ(message.Result, 0);
     EXPECT_TRUE(AppWindowWasMinimized());
     EXPECT_TRUE(AppWindow().IsIconic());
     EXPECT_FALSE(form->Visible());
     EXPECT_FALSE(AppWindow().IsVisible());
-    EXPECT_EQ(shell.CountOf(NIM_ADD), 1u);
+    EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Add), 1u);
     EXPECT_EQ(shell.Icons().size(), 1u);
 }
 
 TEST_F(MinimizeToTrayTest, WithoutMinimizeToTrayTheProgramMinimisesAsUsual) {
     WithHandler();
     icon->SetMinimizeToTray(false);
-    SysCommand(SC_MINIMIZE);
+    SysCommand(kSysCmdMinimize);
     EXPECT_EQ(minimizeEvents, 0);
     EXPECT_TRUE(AppWindow().IsIconic());
     EXPECT_TRUE(form->Visible());
     EXPECT_TRUE(shell.Requests().empty()) << "the tray icon does not change";
 }
 
-TEST_F(MinimizeToTrayTest, LowBitsInTheCommandLeaveItToTheApplicationWindow) {
+TEST_F(MinimizeToTrayTest, TheSystemsLowBitsInTheCommandStillMinimiseToTheTray) {
     WithHandler();
-    SysCommand(SC_MINIMIZE | 0x2);
-    EXPECT_EQ(minimizeEvents, 0);
-    EXPECT_TRUE(AppWindowWasMinimized());
+    const TMessage message = SysCommand(kSysCmdMinimize | 0x2);
+    EXPECT_EQ(message.Result, 1);
+    EXPECT_EQ(minimizeEvents, 1);
     EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(AppWindowWasMinimized()) << "swallowed: the application window stays";
+    EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Add), 1u);
     EXPECT_EQ(shell.Icons().size(), 1u);
 }
 
 TEST_F(MinimizeToTrayTest, ShowMainFormBringsTheWindowBackAndKeepsTheIcon) {
-    SysCommand(SC_MINIMIZE);
+    SysCommand(kSysCmdMinimize);
     windows.ClearRecords();
     icon->ShowMainForm();
     EXPECT_TRUE(form->Visible());
@@ -122,21 +123,21 @@ TEST_F(MinimizeToTrayTest, TaskbarButtonOperationsOnlyActWhenTheyChangeSomething
 
 TEST_F(MinimizeToTrayTest, TheFormClosingWithItsParentGoesToTheTrayUnlessTheProgramEnds) {
     WithHandler();
-    TMessage closing{WM_SHOWWINDOW, 0, SW_PARENTCLOSING, 0};
+    TMessage closing{msg::kShowWindow, 0, kShowParentClosing, 0};
     form->Dispatch(closing);
     EXPECT_EQ(minimizeEvents, 1);
     EXPECT_EQ(closing.Result, 1);
 
     form->Show();
     application.Terminate();
-    TMessage again{WM_SHOWWINDOW, 0, SW_PARENTCLOSING, 0};
+    TMessage again{msg::kShowWindow, 0, kShowParentClosing, 0};
     form->Dispatch(again);
     EXPECT_EQ(minimizeEvents, 1);
     EXPECT_EQ(again.Result, 0);
 }
 
 TEST_F(MinimizeToTrayTest, AFormShownByShowWindowComesToTheFront) {
-    TMessage shown{WM_SHOWWINDOW, 1, 0, 0};
+    TMessage shown{msg::kShowWindow, 1, 0, 0};
     form->Dispatch(shown);
     ASSERT_EQ(windows.ForegroundRequests().size(), 2u);
     EXPECT_EQ(windows.ForegroundRequests()[0], application.Handle());
@@ -144,12 +145,15 @@ TEST_F(MinimizeToTrayTest, AFormShownByShowWindowComesToTheFront) {
 }
 
 TEST_F(MinimizeToTrayTest, RestoreOnTheApplicationWindowShowsTheMainForm) {
-    form->Hide();
-    form->SetWindowState(TWindowState::wsMinimized);
-    TMessage restore{WM_SYSCOMMAND, SC_RESTORE, 0, 0};
-    windows.SendToApplicationWindow(restore);
-    EXPECT_TRUE(form->Visible());
-    EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
+    // The system may set the command's low four bits.
+    for (std::uintptr_t command : {kSysCmdRestore, kSysCmdRestore | 0x2}) {
+        form->Hide();
+        form->SetWindowState(TWindowState::wsMinimized);
+        TMessage restore{msg::kSysCommand, command, 0, 0};
+        windows.SendToApplicationWindow(restore);
+        EXPECT_TRUE(form->Visible()) << command;
+        EXPECT_EQ(form->WindowState(), TWindowState::wsNormal) << command;
+    }
 }
 
 TEST_F(MinimizeToTrayTest, AMultipleDocumentMainFormAsksOnStartupOnce) {
@@ -159,7 +163,7 @@ TEST_F(MinimizeToTrayTest, AMultipleDocumentMainFormAsksOnStartupOnce) {
         show = false;
     };
     form->SetFormStyle(TFormStyle::fsMDIForm);
-    TMessage moved{WM_WINDOWPOSCHANGED, 0, 0, 0};
+    TMessage moved{msg::kWindowPosChanged, 0, 0, 0};
     windows.SendToApplicationWindow(moved);
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(AppWindow().IsVisible()) << "only the taskbar button goes";
@@ -172,11 +176,11 @@ TEST_F(MinimizeToTrayTest, DestructionPutsTheFormsProcedureBackAndUnhooksTheAppl
     WithHandler();
     delete icon;
     icon = nullptr;
-    SysCommand(SC_MINIMIZE);
+    SysCommand(kSysCmdMinimize);
     EXPECT_EQ(minimizeEvents, 0);
     EXPECT_TRUE(AppWindow().IsIconic()) << "the form's own handling again";
     EXPECT_TRUE(form->Visible()) << "no hook hid it";
-    EXPECT_EQ(shell.CountOf(NIM_ADD), 0u);
+    EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Add), 0u);
 }
 
 TEST_F(MinimizeToTrayTest, TwoIconsOnOneFormUnhookInAnyOrder) {
@@ -190,7 +194,7 @@ TEST_F(MinimizeToTrayTest, TwoIconsOnOneFormUnhookInAnyOrder) {
     // Last hooked, first gone.
     delete makeSecond();
     WithHandler();
-    SysCommand(SC_MINIMIZE);
+    SysCommand(kSysCmdMinimize);
     EXPECT_EQ(minimizeEvents, 1);
     EXPECT_EQ(secondEvents, 0);
 
@@ -199,13 +203,13 @@ TEST_F(MinimizeToTrayTest, TwoIconsOnOneFormUnhookInAnyOrder) {
     TCoolTrayIcon* second = makeSecond();
     delete icon;
     icon = nullptr;
-    SysCommand(SC_MINIMIZE);
+    SysCommand(kSysCmdMinimize);
     EXPECT_EQ(secondEvents, 1);
     // The first hook stays as a pass-through under the form's procedure.
     delete second;
     form->Show();
     ASSERT_FALSE(AppWindow().IsIconic());
-    SysCommand(SC_MINIMIZE);
+    SysCommand(kSysCmdMinimize);
     EXPECT_EQ(secondEvents, 1);
     EXPECT_TRUE(AppWindow().IsIconic()) << "passed on: the form's own handling minimised";
     EXPECT_TRUE(windows.WindowOf(*form)->Visible) << "and no hook hid the window";
@@ -248,24 +252,24 @@ TEST_F(TrayTest, AReplacedWindowProcedureSeesEveryMessageFirstAndCanPassItOn) {
     const TWndMethod original = form->WindowProc;
     form->WindowProc = [&](TMessage& message) {
         seen.push_back(message.Msg);
-        if (message.Msg != WM_CLOSE) {
+        if (message.Msg != msg::kClose) {
             original(message);
         }
     };
-    TMessage close{WM_CLOSE, 0, 0, 0};
+    TMessage close{msg::kClose, 0, 0, 0};
     form->Dispatch(close);
     EXPECT_FALSE(application.Terminated()) << "taken: the form never saw it";
-    TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+    TMessage minimize{msg::kSysCommand, kSysCmdMinimize, 0, 0};
     form->Dispatch(minimize);
     EXPECT_TRUE(application.Peer()->IsIconic()) << "passed on to the form's own handling";
-    EXPECT_EQ(seen, (std::vector<std::uint32_t>{WM_CLOSE, WM_SYSCOMMAND}));
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{msg::kClose, msg::kSysCommand}));
 
     // A procedure that puts the old one back while it runs finishes safely.
     form->WindowProc = [&](TMessage& message) {
         form->WindowProc = original;
         seen.push_back(message.Msg + 1);
     };
-    TMessage once{WM_NULL, 0, 0, 0};
+    TMessage once{msg::kNull, 0, 0, 0};
     form->Dispatch(once);
     form->Dispatch(once);
     EXPECT_EQ(seen.size(), 3u);

@@ -170,12 +170,12 @@ TEST_F(SimpleTimerTest, ATickForAnIdOfNoLiveTimerIsIgnored) {
 
     for (std::uintptr_t id : {std::uintptr_t{goneId}, std::uintptr_t{0}, std::uintptr_t{12345},
                               std::uintptr_t{kept.Id()} + (std::uintptr_t{1} << 32)}) {
-        TMessage tick{WM_TIMER, id, 0, 0};
+        TMessage tick{msg::kTimer, id, 0, 0};
         EXPECT_TRUE(windows.SendToMessageWindow(window, tick));
     }
     EXPECT_TRUE(ticks.empty());
 
-    TMessage tick{WM_TIMER, kept.Id(), 0, 0};
+    TMessage tick{msg::kTimer, kept.Id(), 0, 0};
     windows.SendToMessageWindow(window, tick);
     EXPECT_EQ(ticks.size(), 1u) << "the live timer's own id reaches it";
 }

@@ -120,7 +120,7 @@ TEST_F(MainFormTest, CloseWritesTheLineIndexEveryTime) {
     form->Close();
     EXPECT_EQ(FileText(files), "[Line]\r\nCount=4\r\n\r\n");
     form->ComboBoxLine->UserSelect(0);
-    TMessage query{WM_QUERYENDSESSION, 0, 0, 0};
+    TMessage query{msg::kQueryEndSession, 0, 0, 0};
     form->Dispatch(query);
     EXPECT_EQ(query.Result, 1);
     EXPECT_EQ(FileText(files), "[Line]\r\nCount=0\r\n\r\n");
@@ -137,9 +137,9 @@ TEST_F(MainFormTest, AResidentIconComesBackAfterTheTaskbarIsRecreated) {
     tray.RemoveTaskbar();
     tray.CreateTaskbar();
     tray.ClearRequests();
-    TMessage created{windows.RegisterWindowMessage(u"TaskbarCreated"), 0, 0, 0};
+    TMessage created{windows.RegisterSharedMessage(u"TaskbarCreated"), 0, 0, 0};
     ASSERT_TRUE(windows.SendToApplicationWindow(created));
-    EXPECT_EQ(tray.CountOf(NIM_ADD), 1u);
+    EXPECT_EQ(tray.CountOf(TNotifyIconOperation::Add), 1u);
     ASSERT_NE(tray.SingleIcon(), nullptr);
     EXPECT_EQ(tray.SingleIcon()->Tip, u"指定行数");
 }
@@ -147,13 +147,13 @@ TEST_F(MainFormTest, AResidentIconComesBackAfterTheTaskbarIsRecreated) {
 TEST_F(MainFormTest, AResidentProgramSavesTheLineIndexWhenTheSessionEnds) {
     Start(5);
     form->ComboBoxLine->UserSelect(8);
-    TMessage query{WM_QUERYENDSESSION, 0, 0, 0};
+    TMessage query{msg::kQueryEndSession, 0, 0, 0};
     ASSERT_TRUE(windows.SendToApplicationWindow(query));
     EXPECT_EQ(query.Result, 1);
     EXPECT_EQ(FileText(files), "[Line]\r\nCount=8\r\n\r\n");
     EXPECT_FALSE(form->HandleAllocated()) << "answered without making the form's window";
 
-    TMessage ends{WM_ENDSESSION, 1, 0, 0};
+    TMessage ends{msg::kEndSession, 1, 0, 0};
     ASSERT_TRUE(windows.SendToApplicationWindow(ends));
     EXPECT_TRUE(application.Terminated());
 }
@@ -161,7 +161,7 @@ TEST_F(MainFormTest, AResidentProgramSavesTheLineIndexWhenTheSessionEnds) {
 TEST_F(MainFormTest, AShownMainFormAnswersTheSessionEndItselfAndSavesOnce) {
     Start(5, 10, 0, true, 2, u"/w");
     form->Show();
-    TMessage query{WM_QUERYENDSESSION, 0, 0, 0};
+    TMessage query{msg::kQueryEndSession, 0, 0, 0};
     ASSERT_TRUE(windows.SendToApplicationWindow(query));
     EXPECT_EQ(query.Result, 1);
     EXPECT_TRUE(files.CallsOf(FileOperation::ReplaceWholeFile).empty())
@@ -197,14 +197,14 @@ TEST_F(UnwritableFileTest, AFailedSaveKeepsTheProgramOnceAndLetsItGoTheSecondTim
 }
 
 TEST_F(UnwritableFileTest, EndOfSessionIsNeverHeldUpByAFailedSave) {
-    TMessage query{WM_QUERYENDSESSION, 0, 0, 0};
+    TMessage query{msg::kQueryEndSession, 0, 0, 0};
     form->Dispatch(query);
     EXPECT_EQ(query.Result, 1);
     EXPECT_TRUE(windows.MessageBoxes().empty());
 
     // Another program cancelled the logoff: the session goes on, and a later
     // close with a failed save is told and kept like any other.
-    TMessage cancelled{WM_ENDSESSION, 0, 0, 0};
+    TMessage cancelled{msg::kEndSession, 0, 0, 0};
     form->Dispatch(cancelled);
     form->ToolButton1->UserClick();
     EXPECT_EQ(windows.MessageBoxes().size(), 1u);
@@ -310,7 +310,7 @@ TEST_F(RunTest, AWrongCommandLineShowsTheErrorBoxThenEnds) {
         ASSERT_EQ(outcome.boxes.size(), 1u) << Utf16ToUtf8(arguments);
         EXPECT_EQ(outcome.boxes[0].Text, kCommandLineError);
         EXPECT_EQ(outcome.boxes[0].Caption, u"Tovel");
-        EXPECT_EQ(outcome.boxes[0].Flags, MB_OK | MB_ICONERROR);
+        EXPECT_EQ(outcome.boxes[0].Style, TMessageBoxStyle::Error);
         EXPECT_FALSE(outcome.timerRanBeforeTheBoxClosed);
         EXPECT_TRUE(outcome.writes.empty());
         EXPECT_EQ(outcome.endedAt, 1000u) << "a second after the box closed";

@@ -19,13 +19,13 @@ TEST_F(TrayTest, TheRecordNamesTheSharedWindowTheIdAndTheCallback) {
     icon->SetHint(u"tip");
     icon->SetIconVisible(true);
     const Request& add = LastRequest();
-    EXPECT_EQ(add.Message, NIM_ADD);
+    EXPECT_EQ(add.Operation, TNotifyIconOperation::Add);
     EXPECT_TRUE(add.Accepted);
     EXPECT_EQ(add.Data.cbSize, 936u);
     EXPECT_EQ(add.Data.hWnd, icon->Handle());
     EXPECT_NE(add.Data.hWnd, 0u);
     EXPECT_EQ(add.Data.uID, icon->IconId());
-    EXPECT_EQ(add.Data.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_EQ(add.Data.uFlags, notify_field::kMessage | notify_field::kIcon | notify_field::kTip);
     EXPECT_EQ(add.Data.uCallbackMessage, 0x800u);
     EXPECT_EQ(add.Data.dwState, 0u);
     EXPECT_EQ(FieldText(add.Data.szTip), u"tip");
@@ -35,7 +35,7 @@ TEST_F(TrayTest, WritingIconVisibleSendsARequestEveryTime) {
     EXPECT_FALSE(icon->Refresh()) << "no icon yet: the shell refuses the update";
     icon->SetIconVisible(true);
     icon->SetIconVisible(true);
-    ASSERT_EQ(shell.CountOf(NIM_ADD), 2u);
+    ASSERT_EQ(shell.CountOf(TNotifyIconOperation::Add), 2u);
     EXPECT_FALSE(LastRequest().Accepted) << "the second add is refused";
     EXPECT_EQ(shell.Icons().size(), 1u);
     EXPECT_TRUE(icon->Refresh());
@@ -44,7 +44,8 @@ TEST_F(TrayTest, WritingIconVisibleSendsARequestEveryTime) {
     EXPECT_FALSE(icon->IconVisible());
     EXPECT_TRUE(shell.Icons().empty());
     icon->SetIconVisible(false);
-    EXPECT_EQ(shell.CountOf(NIM_DELETE), 1u) << "a removed icon is not removed again";
+    EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Delete), 1u)
+        << "a removed icon is not removed again";
 }
 
 TEST_F(TrayTest, AnIconNeverShownCostsNoRequestAndNoWindow) {
@@ -83,7 +84,7 @@ TEST_F(TrayTest, TheAddCarriesEverythingWrittenWhileHidden) {
     icon->SetIconVisible(true);
     ASSERT_EQ(shell.Requests().size(), 1u);
     const Request& add = shell.Requests()[0];
-    EXPECT_EQ(add.Message, NIM_ADD);
+    EXPECT_EQ(add.Operation, TNotifyIconOperation::Add);
     EXPECT_EQ(windows.IconResourceOf(add.Data.hIcon), 102);
     EXPECT_EQ(FieldText(add.Data.szTip), u"written while hidden");
     ASSERT_EQ(windows.MessageWindows().size(), 1u) << "the tray's window, made to show the icon";
@@ -182,7 +183,7 @@ TEST_F(TrayTest, RemovingTheListOrTheMenuClearsTheReferences) {
 
     delete menu;
     EXPECT_EQ(icon->PopupMenu(), nullptr);
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     EXPECT_TRUE(windows.Popups().empty());
 }
 
@@ -193,7 +194,7 @@ TEST_F(TrayTest, WritingIconCopiesThePictureWithOneUpdate) {
     picture.SetHandle(windows.LoadIconResource(1, 16));
     icon->SetIcon(picture);
     ASSERT_EQ(shell.Requests().size(), 1u);
-    EXPECT_EQ(LastRequest().Message, NIM_MODIFY);
+    EXPECT_EQ(LastRequest().Operation, TNotifyIconOperation::Modify);
     EXPECT_NE(LastRequest().Data.hIcon, picture.Handle()) << "the component keeps its own copy";
     EXPECT_EQ(windows.IconResourceOf(LastRequest().Data.hIcon), 1);
 }
@@ -210,9 +211,9 @@ TEST_F(TrayTest, AVisibleIconComesBackAfterTheTaskbarIsRecreated) {
     icon->SetIconIndex(2);
     icon->SetHint(u"now");
     application.Handle();
-    TMessage created{windows.RegisterWindowMessage(u"TaskbarCreated"), 0, 0, 0};
+    TMessage created{windows.RegisterSharedMessage(u"TaskbarCreated"), 0, 0, 0};
     ASSERT_TRUE(windows.SendToApplicationWindow(created));
-    ASSERT_EQ(shell.CountOf(NIM_ADD), 2u);
+    ASSERT_EQ(shell.CountOf(TNotifyIconOperation::Add), 2u);
     const auto* shown = shell.SingleIcon();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(windows.IconResourceOf(shown->Picture), 102);
@@ -226,9 +227,9 @@ TEST_F(TrayTest, AHiddenIconStaysHiddenAfterTheTaskbarIsRecreated) {
     shell.RemoveTaskbar();
     shell.CreateTaskbar();
     shell.ClearRequests();
-    TMessage created{windows.RegisterWindowMessage(u"TaskbarCreated"), 0, 0, 0};
+    TMessage created{windows.RegisterSharedMessage(u"TaskbarCreated"), 0, 0, 0};
     windows.SendToApplicationWindow(created);
-    EXPECT_EQ(shell.CountOf(NIM_ADD), 0u);
+    EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Add), 0u);
     EXPECT_TRUE(shell.Icons().empty());
 }
 
@@ -246,18 +247,18 @@ TEST(TrayTaskbarCreated, HeardFromCommonControls471OnAndNotBefore) {
         shell.CreateTaskbar();
         shell.ClearRequests();
         // Message 0 stands for the number an unregistered name would have.
-        for (std::uint32_t number : {0u, windows.RegisterWindowMessage(u"TaskbarCreated")}) {
+        for (std::uint32_t number : {0u, windows.RegisterSharedMessage(u"TaskbarCreated")}) {
             TMessage message{number, 0, 0, 0};
             windows.SendToApplicationWindow(message);
         }
-        EXPECT_EQ(shell.CountOf(NIM_ADD), version >= 0x00040047u ? 1u : 0u);
+        EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Add), version >= 0x00040047u ? 1u : 0u);
     }
 }
 
 TEST_F(TrayTest, TheRegisteredNumberIsTheSystemsOwn) {
     icon->SetIconVisible(true);
     EXPECT_EQ(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(),
-              windows.RegisterWindowMessage(u"TaskbarCreated"));
+              windows.RegisterSharedMessage(u"TaskbarCreated"));
     EXPECT_GE(SharedTrayIconHandler(windows)->TaskbarCreatedMessage(), 0xC000u);
 }
 
@@ -274,13 +275,13 @@ TEST_F(TrayTest, ComponentsShareOneWindowWithDistinctIdsAndTheLastOneFreesIt) {
     delete icon;
     icon = nullptr;
     EXPECT_EQ(shell.Icons().size(), 1u) << "destruction removes the icon";
-    EXPECT_EQ(LastRequest().Message, NIM_DELETE);
+    EXPECT_EQ(LastRequest().Operation, TNotifyIconOperation::Delete);
     EXPECT_NE(SharedTrayIconHandler(windows), nullptr);
 
     delete second;
     EXPECT_TRUE(shell.Icons().empty());
     EXPECT_EQ(SharedTrayIconHandler(windows), nullptr);
-    TMessage message{TrayCallbackMessage, 1, WM_LBUTTONDOWN, 0};
+    TMessage message{TrayCallbackMessage, 1, msg::kLButtonDown, 0};
     EXPECT_FALSE(windows.SendToMessageWindow(window, message)) << "the shared window is gone";
     EXPECT_TRUE(windows.MessageWindows().empty()) << "the timers' window went too";
     EXPECT_EQ(windows.LiveIcons(), 0u);
@@ -288,11 +289,11 @@ TEST_F(TrayTest, ComponentsShareOneWindowWithDistinctIdsAndTheLastOneFreesIt) {
 }
 
 TEST_F(TrayTest, TheSharedWindowIgnoresCloseAndAgreesToTheSessionEnd) {
-    for (std::uint32_t msg : {WM_DESTROY, WM_CLOSE, WM_QUERYENDSESSION, WM_QUIT, WM_ENDSESSION,
-                              WM_NCDESTROY}) {
-        TMessage message{msg, 0, 0, 0};
+    for (std::uint32_t number : {msg::kDestroy, msg::kClose, msg::kQueryEndSession, msg::kQuit,
+                                 msg::kEndSession, msg::kNcDestroy}) {
+        TMessage message{number, 0, 0, 0};
         ASSERT_TRUE(windows.SendToMessageWindow(icon->Handle(), message));
-        EXPECT_EQ(message.Result, 1) << msg;
+        EXPECT_EQ(message.Result, 1) << number;
     }
     EXPECT_EQ(SharedTrayIconHandler(windows)->RefCount(), 1u);
 }
@@ -303,9 +304,9 @@ TEST_F(TrayTest, LoadedSendsUpdateVisibilityAndVersion) {
     shell.ClearRequests();
     icon->Loaded();
     ASSERT_EQ(shell.Requests().size(), 3u);
-    EXPECT_EQ(shell.Requests()[0].Message, NIM_MODIFY);
-    EXPECT_EQ(shell.Requests()[1].Message, NIM_ADD);
-    EXPECT_EQ(shell.Requests()[2].Message, NIM_SETVERSION);
+    EXPECT_EQ(shell.Requests()[0].Operation, TNotifyIconOperation::Modify);
+    EXPECT_EQ(shell.Requests()[1].Operation, TNotifyIconOperation::Add);
+    EXPECT_EQ(shell.Requests()[2].Operation, TNotifyIconOperation::SetVersion);
     EXPECT_EQ(shell.Requests()[2].Data.uTimeoutOrVersion, 3u);
     EXPECT_EQ(shell.SingleIcon()->Version, 3u);
 }
@@ -332,20 +333,22 @@ TEST_F(TrayTest, BalloonHintsFillTheInfoFieldsAndPutTheFlagsBack) {
     EXPECT_TRUE(icon->ShowBalloonHint(title, text, TBalloonHintIcon::bitWarning, 15));
     ASSERT_EQ(shell.Requests().size(), 2u);
     const Request& hide = shell.Requests()[0];
-    EXPECT_EQ(hide.Data.uFlags & NIF_INFO, NIF_INFO);
+    EXPECT_EQ(hide.Data.uFlags & notify_field::kInfo, notify_field::kInfo);
     EXPECT_EQ(FieldText(hide.Data.szInfo), u"");
     const Request& show = shell.Requests()[1];
     EXPECT_EQ(FieldText(show.Data.szInfo), text.substr(0, 255));
     EXPECT_EQ(FieldText(show.Data.szInfoTitle), title.substr(0, 63));
     EXPECT_EQ(show.Data.uTimeoutOrVersion, 15000u);
-    EXPECT_EQ(show.Data.dwInfoFlags, NIIF_WARNING);
+    EXPECT_EQ(show.Data.dwInfoFlags, balloon_icon::kWarning);
     EXPECT_EQ(shell.SingleIcon()->BalloonText, text.substr(0, 255));
 
     icon->Refresh();
-    EXPECT_EQ(LastRequest().Data.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_EQ(LastRequest().Data.uFlags,
+              notify_field::kMessage | notify_field::kIcon | notify_field::kTip);
     EXPECT_TRUE(icon->HideBalloonHint());
     EXPECT_EQ(shell.SingleIcon()->BalloonText, u"");
-    EXPECT_EQ(LastRequest().Data.uFlags & NIF_INFO, NIF_INFO) << "stays until the next balloon";
+    EXPECT_EQ(LastRequest().Data.uFlags & notify_field::kInfo, notify_field::kInfo)
+        << "stays until the next balloon";
 
     icon->ShowBalloonHintUnicode(u"タイトル", u"本文", TBalloonHintIcon::bitInfo, 200);
     EXPECT_EQ(FieldText(LastRequest().Data.szInfoTitle), u"タイトル");
@@ -370,11 +373,11 @@ TEST_F(TrayTest, IconCyclingStepsThroughTheListAndReportsTheNextIndex) {
 }
 
 TEST_F(TrayTest, ShellQueriesAndFocus) {
-    windows.Metrics[SM_CYCAPTION] = 21;
+    windows.CaptionBarHeight = 21;
     windows.WindowUnderPoint = 0x40;
     windows.ClientOrigins[0x40] = TPoint{1000, 700};
     EXPECT_EQ(icon->GetClientIconPos(1045, 690), (TPoint{(45 % 20) - 1, (-10 % 20) - 1}));
-    windows.Metrics[SM_CYCAPTION] = 1;
+    windows.CaptionBarHeight = 1;
     EXPECT_EQ(icon->GetClientIconPos(1045, 690), (TPoint{-1, -1})) << "no division by zero";
 
     shell.TipWindow = 0x70;
@@ -385,7 +388,7 @@ TEST_F(TrayTest, ShellQueriesAndFocus) {
     EXPECT_FALSE(icon->SetFocus());
     icon->SetIconVisible(true);
     EXPECT_TRUE(icon->SetFocus());
-    EXPECT_EQ(LastRequest().Message, NIM_SETFOCUS);
+    EXPECT_EQ(LastRequest().Operation, TNotifyIconOperation::SetFocus);
 }
 
 TEST(TrayDesign, ADesignedIconIsShownOnlyAsAPreview) {
@@ -407,7 +410,7 @@ TEST(TrayDesign, ADesignedIconIsShownOnlyAsAPreview) {
     EXPECT_TRUE(shell.Icons().empty());
     EXPECT_TRUE(icon->IconVisible()) << "the preview leaves the property alone";
 
-    TMessage size{WM_SIZE, SIZE_MINIMIZED, 0, 0};
+    TMessage size{msg::kSize, kSizeMinimized, 0, 0};
     icon->SetMinimizeToTray(true);
     application.Handle();
     windows.SendToApplicationWindow(size);

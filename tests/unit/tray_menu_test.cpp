@@ -132,7 +132,7 @@ const Captions kKeyedMenu{u"１画面(&V)", u"指定行数(&W)", u"-",
 
 TEST_F(ProgramTrayTest, ResidentStartAddsOneIconWithTheModesImageAndTip) {
     Start(3);
-    EXPECT_EQ(tray.CountOf(NIM_ADD), 1u);
+    EXPECT_EQ(tray.CountOf(TNotifyIconOperation::Add), 1u);
     const auto* shown = tray.SingleIcon();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(windows.IconResourceOf(shown->Picture), 102);
@@ -151,10 +151,10 @@ TEST_F(ProgramTrayTest, ResidentStartInPageModeShowsTheMagentaImage) {
 
 TEST_F(ProgramTrayTest, ADoubleClickTogglesTheModeWithOneWrite) {
     Start(3);
-    Notify(WM_LBUTTONDOWN);
-    Notify(WM_LBUTTONUP);
-    Notify(WM_LBUTTONDBLCLK);
-    Notify(WM_LBUTTONUP);
+    Notify(msg::kLButtonDown);
+    Notify(msg::kLButtonUp);
+    Notify(msg::kLButtonDblClk);
+    Notify(msg::kLButtonUp);
     windows.AdvanceTime(2000);
     EXPECT_EQ(pointer.Writes(),
               (std::vector<Call>{Write(Op::SetWheelScrollLines, -1, UpdateScope::SessionOnly)}));
@@ -165,8 +165,8 @@ TEST_F(ProgramTrayTest, ADoubleClickTogglesTheModeWithOneWrite) {
 
 TEST_F(ProgramTrayTest, ASingleClickDoesNothing) {
     Start(3);
-    Notify(WM_LBUTTONDOWN);
-    Notify(WM_LBUTTONUP);
+    Notify(msg::kLButtonDown);
+    Notify(msg::kLButtonUp);
     windows.AdvanceTime(2000);
     EXPECT_TRUE(pointer.Writes().empty());
     EXPECT_TRUE(windows.Popups().empty());
@@ -174,7 +174,7 @@ TEST_F(ProgramTrayTest, ASingleClickDoesNothing) {
 
 TEST_F(ProgramTrayTest, ARightPressOpensTheMenuWithAccessKeysThatLast) {
     Start(3);
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     ASSERT_EQ(windows.Popups().size(), 1u);
     EXPECT_EQ(LastPopupCaptions(), kKeyedMenu);
     const auto& items = windows.Popups().back().Items;
@@ -184,11 +184,11 @@ TEST_F(ProgramTrayTest, ARightPressOpensTheMenuWithAccessKeysThatLast) {
     EXPECT_EQ(windows.Popups().back().PopupComponent, form->TrayIcon);
     EXPECT_EQ(tray.SingleIcon()->Tip, u"指定行数") << "the tip follows at the next mode change";
 
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     EXPECT_EQ(LastPopupCaptions(), kKeyedMenu) << "a second popup keeps the keys";
 
     windows.PopupChoice = form->PPPage;
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     EXPECT_EQ(tray.SingleIcon()->Tip, u"１画面(&V)");
     EXPECT_EQ(windows.IconResourceOf(tray.SingleIcon()->Picture), 101);
 }
@@ -197,7 +197,7 @@ TEST_F(ProgramTrayTest, ChoosingExitClosesTheProgramAfterTheCloseQuery) {
     Start(3);
     EXPECT_EQ(files.ContentsOf(kIniPath), nullptr);
     windows.PopupChoice = form->PPClose;
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     EXPECT_TRUE(application.Terminated());
     EXPECT_NE(files.ContentsOf(kIniPath), nullptr) << "the close query saved the line index";
 }
@@ -208,7 +208,7 @@ TEST_F(ProgramTrayTest, WindowedStartMinimisesIntoTheTrayAndComesBackFromTheMenu
     ASSERT_TRUE(form->Visible());
     EXPECT_TRUE(tray.Icons().empty()) << "the windowed start has no icon";
 
-    TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+    TMessage minimize{msg::kSysCommand, kSysCmdMinimize, 0, 0};
     form->Dispatch(minimize);
     EXPECT_FALSE(form->Visible());
     EXPECT_FALSE(application.Peer()->IsVisible()) << "no taskbar button";
@@ -216,7 +216,7 @@ TEST_F(ProgramTrayTest, WindowedStartMinimisesIntoTheTrayAndComesBackFromTheMenu
     EXPECT_EQ(windows.IconResourceOf(tray.SingleIcon()->Picture), 102);
 
     windows.PopupChoice = form->PPDisp;
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     EXPECT_TRUE(form->Visible());
     EXPECT_TRUE(application.Peer()->IsVisible());
     EXPECT_FALSE(application.Peer()->IsIconic());

@@ -14,14 +14,14 @@ const std::string kMiddle = std::to_string(ssMiddle);
 class TrayClicks : public TrayTest {
   protected:
     void PressRelease() {
-        Notify(WM_LBUTTONDOWN);
-        Notify(WM_LBUTTONUP);
+        Notify(msg::kLButtonDown);
+        Notify(msg::kLButtonUp);
     }
     void ShellDoubleClick() {
-        Notify(WM_LBUTTONDOWN);
-        Notify(WM_LBUTTONUP);
-        Notify(WM_LBUTTONDBLCLK);
-        Notify(WM_LBUTTONUP);
+        Notify(msg::kLButtonDown);
+        Notify(msg::kLButtonUp);
+        Notify(msg::kLButtonDblClk);
+        Notify(msg::kLButtonUp);
     }
 };
 
@@ -30,10 +30,10 @@ TEST_F(TrayClicks, WithoutOnDblClickAClickIsReportedAtOnce) {
     PressRelease();
     EXPECT_EQ(log, (Strings{"down L " + kLeft + " 900,750", "click", "up L " + kLeft}));
     log.clear();
-    Notify(WM_LBUTTONDOWN);
-    Notify(WM_LBUTTONUP);
-    Notify(WM_LBUTTONDBLCLK);
-    Notify(WM_LBUTTONUP);
+    Notify(msg::kLButtonDown);
+    Notify(msg::kLButtonUp);
+    Notify(msg::kLButtonDblClk);
+    Notify(msg::kLButtonUp);
     EXPECT_EQ(log, (Strings{"down L " + kLeft + " 900,750", "click", "up L " + kLeft,
                             "up L " + kLeft}))
         << "no second click, and no double-click handler to call";
@@ -75,10 +75,10 @@ TEST_F(TrayClicks, APressHeldPastTheWaitClicksAtTheRelease) {
     windows.AdvanceTime(2000);
     ASSERT_EQ(log.back(), "click");
     log.clear();
-    Notify(WM_LBUTTONDOWN);
+    Notify(msg::kLButtonDown);
     windows.AdvanceTime(1500);
     EXPECT_EQ(log.size(), 1u);
-    Notify(WM_LBUTTONUP);
+    Notify(msg::kLButtonUp);
     EXPECT_EQ(log, (Strings{"down L " + kLeft + " 900,750", "click", "up L " + kLeft}));
 }
 
@@ -107,28 +107,30 @@ TEST_F(TrayTest, ADisabledIconIgnoresTheMouseButNotTheBalloons) {
         };
     }
     icon->SetEnabled(false);
-    for (std::uint32_t n : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
-                            WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP}) {
+    for (std::uint32_t n :
+         {msg::kMouseMove, msg::kLButtonDown, msg::kLButtonUp, msg::kLButtonDblClk,
+          msg::kRButtonDown, msg::kRButtonUp, msg::kMButtonDown, msg::kMButtonUp}) {
         Notify(n);
     }
     windows.AdvanceTime(2000);
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(windows.Popups().empty());
     EXPECT_TRUE(windows.ForegroundRequests().empty());
-    for (std::uint32_t n :
-         {NIN_BALLOONSHOW, NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT, NIN_BALLOONUSERCLICK}) {
+    for (std::uint32_t n : {notify_event::kBalloonShow, notify_event::kBalloonHide,
+                            notify_event::kBalloonTimeout, notify_event::kBalloonUserClick}) {
         Notify(n);
     }
     EXPECT_EQ(balloons, 4);
 
     icon->SetEnabled(true);
-    Notify(WM_LBUTTONUP);
+    Notify(msg::kLButtonUp);
     EXPECT_EQ(log, (Strings{"up L " + kLeft})) << "the ignored press left no state behind";
 }
 
 TEST_F(TrayTest, TheRightReleaseDependsOnTheBehavior) {
     LogEvents();
-    for (std::uint32_t n : {WM_RBUTTONUP, WM_CONTEXTMENU, NIN_SELECT, NIN_KEYSELECT}) {
+    for (std::uint32_t n :
+         {msg::kRButtonUp, msg::kContextMenu, notify_event::kSelect, notify_event::kKeySelect}) {
         Notify(n);
     }
     EXPECT_EQ(log, (Strings{"up R " + kRight}));
@@ -137,9 +139,10 @@ TEST_F(TrayTest, TheRightReleaseDependsOnTheBehavior) {
     log.clear();
     icon->SetIconVisible(true);
     icon->SetBehavior(TBehavior::bhWin2000);
-    ASSERT_EQ(shell.CountOf(NIM_SETVERSION), 1u);
+    ASSERT_EQ(shell.CountOf(TNotifyIconOperation::SetVersion), 1u);
     EXPECT_EQ(LastRequest().Data.uTimeoutOrVersion, 3u);
-    for (std::uint32_t n : {WM_RBUTTONUP, WM_CONTEXTMENU, NIN_SELECT, NIN_KEYSELECT}) {
+    for (std::uint32_t n :
+         {msg::kRButtonUp, msg::kContextMenu, notify_event::kSelect, notify_event::kKeySelect}) {
         Notify(n);
     }
     EXPECT_EQ(log, (Strings(3, "up R " + kRight)));
@@ -148,20 +151,22 @@ TEST_F(TrayTest, TheRightReleaseDependsOnTheBehavior) {
 TEST_F(TrayTest, TheMiddleButtonAndItsDoubleClick) {
     LogEvents();
     LogDblClick();
-    Notify(WM_MBUTTONDOWN);
-    Notify(WM_MBUTTONUP);
-    Notify(WM_MBUTTONDBLCLK);
-    Notify(WM_RBUTTONDBLCLK);
+    Notify(msg::kMButtonDown);
+    Notify(msg::kMButtonUp);
+    Notify(msg::kMButtonDblClk);
+    Notify(msg::kRButtonDblClk);
     EXPECT_EQ(log, (Strings{"down M " + kMiddle + " 900,750", "up M " + kMiddle}));
 }
 
 TEST_F(TrayTest, ShiftCarriesTheKeysHeldAndTheButton) {
     LogEvents();
-    windows.KeysDown = {VK_CONTROL};
-    Notify(WM_RBUTTONDOWN);
-    windows.KeysDown = {VK_SHIFT, VK_MENU};
+    windows.ControlHeld = true;
+    Notify(msg::kRButtonDown);
+    windows.ControlHeld = false;
+    windows.ShiftHeld = true;
+    windows.AltHeld = true;
     windows.CursorPos = TPoint{10, 20};
-    Notify(WM_MBUTTONDOWN);
+    Notify(msg::kMButtonDown);
     EXPECT_EQ(log, (Strings{"down R " + std::to_string(ssCtrl | ssRight) + " 900,750",
                             "down M " + std::to_string(ssShift | ssAlt | ssMiddle) + " 10,20"}));
 }
@@ -173,7 +178,7 @@ TEST_F(TrayTest, ARightPressOpensTheMenuAtTheCursorAfterMouseDown) {
     icon->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
         log.push_back("down, " + std::to_string(windows.Popups().size()) + " popups before");
     };
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     ASSERT_EQ(windows.Popups().size(), 1u);
     const auto& popup = windows.Popups().front();
     EXPECT_EQ(popup.Point, (TPoint{900, 750}));
@@ -183,11 +188,11 @@ TEST_F(TrayTest, ARightPressOpensTheMenuAtTheCursorAfterMouseDown) {
     EXPECT_TRUE(windows.PostedMessages().empty()) << "the form has no window to poke";
 
     menu->SetAutoPopup(false);
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     EXPECT_EQ(windows.Popups().size(), 1u);
     EXPECT_EQ(log.size(), 2u) << "the press is still reported";
 
-    Notify(WM_RBUTTONUP);
+    Notify(msg::kRButtonUp);
     EXPECT_EQ(windows.Popups().size(), 1u) << "the release opens nothing";
 }
 
@@ -202,7 +207,7 @@ TEST_F(TrayTest, TheChosenItemIsClickedAndTheFormsWindowPoked) {
     EXPECT_EQ(clicks, 1);
     ASSERT_EQ(windows.PostedMessages().size(), 1u);
     EXPECT_EQ(windows.PostedMessages()[0].Window, form->Handle());
-    EXPECT_EQ(windows.PostedMessages()[0].Msg, WM_NULL);
+    EXPECT_EQ(windows.PostedMessages()[0].Msg, msg::kNull);
     EXPECT_EQ(windows.Popups().back().Point, (TPoint{5, 6}));
 }
 
@@ -239,10 +244,10 @@ TEST_F(TrayTest, LeftPopupOpensOnTheLeftPressAndClicksNoDefaultItem) {
     menu->Items()->Items()[0]->OnClick = [&](TObject*) { ++defaults; };
     icon->SetPopupMenu(menu);
     icon->SetLeftPopup(true);
-    Notify(WM_LBUTTONDOWN);
+    Notify(msg::kLButtonDown);
     EXPECT_EQ(windows.Popups().size(), 1u);
-    Notify(WM_LBUTTONUP);
-    Notify(WM_LBUTTONDBLCLK);
+    Notify(msg::kLButtonUp);
+    Notify(msg::kLButtonDblClk);
     EXPECT_EQ(log, (Strings{"dblclick"}));
     EXPECT_EQ(defaults, 0);
 }
@@ -256,16 +261,16 @@ TEST_F(TrayTest, ADoubleClickClicksTheFirstDefaultItem) {
     menu->Items()->Items()[1]->SetDefault(true);
     menu->Items()->Items()[2]->SetDefault(true);
     icon->SetPopupMenu(menu);
-    Notify(WM_LBUTTONDBLCLK);
+    Notify(msg::kLButtonDblClk);
     EXPECT_EQ(clicked, (std::vector<int>{1}));
 
     menu->SetAutoPopup(false);
-    Notify(WM_LBUTTONDBLCLK);
+    Notify(msg::kLButtonDblClk);
     EXPECT_EQ(clicked.size(), 1u) << "not without AutoPopup";
     menu->SetAutoPopup(true);
     menu->Items()->Items()[1]->SetDefault(false);
     menu->Items()->Items()[2]->SetDefault(false);
-    Notify(WM_LBUTTONDBLCLK);
+    Notify(msg::kLButtonDblClk);
     EXPECT_EQ(clicked.size(), 1u) << "no default, no click";
 }
 
@@ -277,13 +282,13 @@ TEST_F(TrayTest, EnterAndExitWithTheTwentyMillisecondPoll) {
         events.push_back("move " + std::to_string(shift) + " " + std::to_string(x) + "," +
                          std::to_string(y));
     };
-    Notify(WM_MOUSEMOVE);
+    Notify(msg::kMouseMove);
     EXPECT_EQ(events, (Strings{"move 0 900,750"})) << "no enter unless wanted";
     events.clear();
 
     icon->SetWantEnterExitEvents(true);
-    Notify(WM_MOUSEMOVE);
-    Notify(WM_MOUSEMOVE);
+    Notify(msg::kMouseMove);
+    Notify(msg::kMouseMove);
     EXPECT_EQ(events, (Strings{"enter", "move 0 900,750", "move 0 900,750"}));
     windows.AdvanceTime(100);
     EXPECT_EQ(events.size(), 3u) << "the pointer has not moved";
@@ -295,7 +300,7 @@ TEST_F(TrayTest, EnterAndExitWithTheTwentyMillisecondPoll) {
     EXPECT_EQ(events.back(), "exit");
     windows.AdvanceTime(100);
     EXPECT_EQ(events.size(), 4u) << "one exit";
-    Notify(WM_MOUSEMOVE);
+    Notify(msg::kMouseMove);
     EXPECT_EQ(events[4], "enter");
 
     icon->SetWantEnterExitEvents(false);
@@ -307,11 +312,12 @@ TEST_F(TrayTest, ANotificationForAnIdOfNoLiveComponentIsIgnored) {
     auto* other = new TCoolTrayIcon(application, shell, form);
     const std::uint32_t goneId = other->IconId();
     delete other;
-    EXPECT_TRUE(Notify(WM_LBUTTONDOWN, goneId));
-    EXPECT_TRUE(Notify(WM_LBUTTONDOWN, 0xDEADBEEF));
-    EXPECT_TRUE(Notify(WM_LBUTTONDOWN, std::uintptr_t{icon->IconId()} + (std::uintptr_t{1} << 32)));
+    EXPECT_TRUE(Notify(msg::kLButtonDown, goneId));
+    EXPECT_TRUE(Notify(msg::kLButtonDown, 0xDEADBEEF));
+    EXPECT_TRUE(
+        Notify(msg::kLButtonDown, std::uintptr_t{icon->IconId()} + (std::uintptr_t{1} << 32)));
     EXPECT_TRUE(log.empty());
-    Notify(WM_LBUTTONDOWN);
+    Notify(msg::kLButtonDown);
     EXPECT_EQ(log.size(), 1u);
 }
 
@@ -319,10 +325,10 @@ TEST_F(TrayTest, AFailingHandlerIsShownAndTheIconGoesOn) {
     icon->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
         throw std::runtime_error("broken");
     };
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     EXPECT_EQ(windows.MessageBoxes().size(), 1u);
     LogEvents();
-    Notify(WM_RBUTTONDOWN);
+    Notify(msg::kRButtonDown);
     EXPECT_EQ(log.size(), 1u);
 }
 

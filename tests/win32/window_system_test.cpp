@@ -1,8 +1,5 @@
 // Real windows under the Win32 peers: what the framework's objects become on
 // screen, and how the windows' notifications come back as user events.
-// The portable headers come first: some name system constants that the
-// system headers define as macros.
-#include "app/varnel.h"
 #include "framework/application.h"
 #include "framework/exception.h"
 #include "framework/form.h"
@@ -10,6 +7,7 @@
 #include "framework/text.h"
 #include "framework/tool_bar.h"
 #include "platform/notification_area.h"
+#include "settings/varnel.h"
 #include "ui/main_form.h"
 
 #include "platform/win32/win32_api.h"
@@ -82,7 +80,7 @@ class NullPointerSettings final : public SystemPointerSettings {
 
 class NullNotificationArea final : public NotificationArea {
   public:
-    bool NotifyIcon(std::uint32_t, const TNotifyIconDataEx&) override {
+    bool NotifyIcon(TNotifyIconOperation, const TNotifyIconDataEx&) override {
         ++Requests;
         return true;
     }
@@ -211,7 +209,6 @@ class WindowSystemTest : public ::testing::Test {
             boxes.push_back(BoxCall{reinterpret_cast<HWND>(owner), text, caption, flags,
                                     form != nullptr && IsWindowEnabled(form) != FALSE,
                                     IsWindowEnabled(appWindow) != FALSE});
-            return IDOK;
         });
     }
 
@@ -883,21 +880,21 @@ TEST_F(WindowSystemTest, MessageWindowsHandTheirMessagesToTheHandler) {
 }
 
 TEST_F(WindowSystemTest, RegisteredMessagesAndIconsComeFromTheSystem) {
-    const std::uint32_t taskbarCreated = system.RegisterWindowMessage(u"TaskbarCreated");
+    const std::uint32_t taskbarCreated = system.RegisterSharedMessage(u"TaskbarCreated");
     EXPECT_GE(taskbarCreated, 0xC000u);
-    EXPECT_EQ(system.RegisterWindowMessage(u"TaskbarCreated"), taskbarCreated);
+    EXPECT_EQ(system.RegisterSharedMessage(u"TaskbarCreated"), taskbarCreated);
     EXPECT_GE(system.CommonControlsVersion() >> 16, 5u);
 
-    const THandle stock = system.LoadSystemIcon(32517);  // IDI_WINLOGO
+    const THandle stock = system.WindowsLogoIcon();
     ASSERT_NE(stock, 0u);
-    const THandle copy = system.CopyIcon(stock);
+    const THandle copy = system.DuplicateIcon(stock);
     ASSERT_NE(copy, 0u);
     EXPECT_NE(copy, stock);
     ICONINFO info{};
     EXPECT_TRUE(GetIconInfo(reinterpret_cast<HICON>(copy), &info));
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
-    system.DestroyIcon(copy);
+    system.FreeIcon(copy);
     // The test program carries no icon resource.
     EXPECT_EQ(system.LoadIconResource(1, 16), 0u);
 }

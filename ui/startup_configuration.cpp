@@ -96,8 +96,8 @@ void TmainForm::FormCreate(TObject* /*Sender*/) {
         case StartMode::Invalid: {
             TWindowSystem& windows = Application()->WindowSystem();
             THandle owner = windows.ActiveWindow();
-            windows.MessageBox(owner != 0 ? owner : Application()->Handle(), kCommandLineError,
-                               Application()->Title(), MB_OK | MB_ICONERROR);
+            windows.ShowMessageBox(owner != 0 ? owner : Application()->Handle(), kCommandLineError,
+                                   Application()->Title(), TMessageBoxStyle::Error);
             Timer->SetEnabled(true);
             break;
         }
