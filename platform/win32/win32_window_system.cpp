@@ -2,6 +2,7 @@
 
 #include "platform/win32/win32_window_system.h"
 
+#include <map>
 #include <vector>
 
 #include "framework/application.h"
@@ -63,13 +64,48 @@ BOOL CALLBACK DisableOne(HWND window, LPARAM context) {
     return TRUE;
 }
 
-// Thread timers carry no window, so their ticks find the window system
-// through this: there is one per process, on the user-interface thread.
-Win32WindowSystem* gTimerOwner = nullptr;
+// Every timer of the program is a thread timer (SetTimer with no window).
+// The framework's exit timer must tick in the one-shot runs, which make no
+// window at all, and the tray's timers need no window of their own either, so
+// one kind of system timer carries both. A thread timer's tick names only the
+// id the system chose, so the live timers of every window system of the
+// thread are listed here under those ids; a tick of a stopped timer finds no
+// entry and reaches nobody.
+struct LiveTimer {
+    Win32WindowSystem* Owner;
+    TTimerSink* Sink;
+    std::uintptr_t Id;
+};
+
+std::map<UINT_PTR, LiveTimer>& LiveTimers() {
+    static std::map<UINT_PTR, LiveTimer> timers;
+    return timers;
+}
+
+std::map<UINT_PTR, LiveTimer>::iterator FindTimer(const Win32WindowSystem* owner,
+                                                  const TTimerSink& sink, std::uintptr_t id) {
+    auto& timers = LiveTimers();
+    for (auto it = timers.begin(); it != timers.end(); ++it) {
+        if (it->second.Owner == owner && it->second.Sink == &sink && it->second.Id == id) {
+            return it;
+        }
+    }
+    return timers.end();
+}
 
 void CALLBACK TimerProc(HWND /*window*/, UINT /*msg*/, UINT_PTR systemId, DWORD /*time*/) {
-    if (gTimerOwner != nullptr) {
-        gTimerOwner->TimerFired(systemId);
+    const auto found = LiveTimers().find(systemId);
+    if (found == LiveTimers().end()) {
+        return;
+    }
+    // The sink may stop or start timers: nothing of the table is used after
+    // this call.
+    const LiveTimer timer = found->second;
+    try {
+        timer.Sink->TimerTick(timer.Id);
+    } catch (...) {
+        // The framework shows a handler's failure itself; nothing may cross
+        // the system's call.
     }
 }
 
@@ -91,62 +127,39 @@ GetDpiForMonitorFn GetDpiForMonitorEntry() {
 
 }  // namespace
 
-Win32WindowSystem::Win32WindowSystem() {
-    if (gTimerOwner == nullptr) {
-        gTimerOwner = this;
-    }
-}
+Win32WindowSystem::Win32WindowSystem() = default;
 
 Win32WindowSystem::~Win32WindowSystem() {
-    for (const auto& [id, timer] : FTimers) {
-        KillTimer(nullptr, timer.SystemId);
-    }
-    if (gTimerOwner == this) {
-        gTimerOwner = nullptr;
+    auto& timers = LiveTimers();
+    for (auto it = timers.begin(); it != timers.end();) {
+        if (it->second.Owner == this) {
+            KillTimer(nullptr, it->first);
+            it = timers.erase(it);
+        } else {
+            ++it;
+        }
     }
 }
 
-std::uint32_t Win32WindowSystem::StartTimer(std::uint32_t interval, TTimerSink& sink) {
-    if (interval == 0 || gTimerOwner != this) {
-        return 0;
-    }
+bool Win32WindowSystem::StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) {
+    // A running timer starts its period afresh as a new one.
+    StopTimer(sink, id);
     const UINT_PTR systemId = SetTimer(nullptr, 0, interval, &TimerProc);
     if (systemId == 0) {
-        return 0;
-    }
-    std::uint32_t id = ++FLastTimerId;
-    while (id == 0 || FTimers.count(id) != 0) {
-        id = ++FLastTimerId;
-    }
-    FTimers[id] = LiveTimer{systemId, &sink};
-    return id;
-}
-
-bool Win32WindowSystem::StopTimer(std::uint32_t id) {
-    auto it = FTimers.find(id);
-    if (it == FTimers.end()) {
         return false;
     }
-    KillTimer(nullptr, it->second.SystemId);
-    FTimers.erase(it);
+    LiveTimers()[systemId] = LiveTimer{this, &sink, id};
     return true;
 }
 
-void Win32WindowSystem::TimerFired(std::uintptr_t systemId) {
-    for (const auto& [id, timer] : FTimers) {
-        if (timer.SystemId == systemId) {
-            // The sink may stop or start timers: nothing of the table is
-            // used after this call.
-            TTimerSink* sink = timer.Sink;
-            try {
-                sink->TimerTick();
-            } catch (...) {
-                // The framework shows a handler's failure itself; nothing
-                // may cross the system's call.
-            }
-            return;
-        }
+bool Win32WindowSystem::StopTimer(TTimerSink& sink, std::uintptr_t id) {
+    const auto found = FindTimer(this, sink, id);
+    if (found == LiveTimers().end()) {
+        return false;
     }
+    KillTimer(nullptr, found->first);
+    LiveTimers().erase(found);
+    return true;
 }
 
 int Win32WindowSystem::TextLineHeight(const TFont& font) {

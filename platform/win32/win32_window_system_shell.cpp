@@ -28,12 +28,6 @@ class Win32MessageWindowPeer final : public TMessageWindowPeer, public Win32Mess
     ~Win32MessageWindowPeer() override { DestroyOwnedWindow(); }
 
     THandle Handle() const override { return ToHandle(Window()); }
-    bool SetTimer(std::uintptr_t id, std::uint32_t interval) override {
-        return Window() != nullptr && ::SetTimer(Window(), id, interval, nullptr) != 0;
-    }
-    bool KillTimer(std::uintptr_t id) override {
-        return Window() != nullptr && ::KillTimer(Window(), id) != FALSE;
-    }
     void DefaultHandler(TMessage& message) override {
         message.Result = CallDefault(message.Msg, message.WParam, message.LParam);
     }

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -781,8 +782,15 @@ TEST_F(WindowSystemTest, ClientSizeSetFromCodeResizesTheFrame) {
 
 class CountingSink final : public TTimerSink {
   public:
-    void TimerTick() override { ++Ticks; }
-    int Ticks = 0;
+    void TimerTick(std::uintptr_t id) override { Ids.push_back(id); }
+    int Ticks(std::uintptr_t id) const {
+        int count = 0;
+        for (std::uintptr_t seen : Ids) {
+            count += seen == id ? 1 : 0;
+        }
+        return count;
+    }
+    std::vector<std::uintptr_t> Ids;
 };
 
 // Dispatches messages until the condition holds or the time is up.
@@ -802,24 +810,53 @@ bool PumpUntil(Condition condition, DWORD milliseconds) {
     return true;
 }
 
-TEST_F(WindowSystemTest, TimersTickUntilStoppedAndStoppedIdsNameNothing) {
+TEST_F(WindowSystemTest, TimersAreNamedBySinkAndIdAndTickUntilStopped) {
     CountingSink first;
     CountingSink second;
-    const std::uint32_t a = system.StartTimer(10, first);
-    const std::uint32_t b = system.StartTimer(10, second);
-    ASSERT_NE(a, 0u);
-    ASSERT_NE(b, 0u);
-    EXPECT_NE(a, b);
-    EXPECT_EQ(system.StartTimer(0, first), 0u);
-    ASSERT_TRUE(PumpUntil([&] { return first.Ticks >= 2 && second.Ticks >= 2; }, 3000));
+    // The same id under two sinks names two timers; a sink's own ids come back.
+    ASSERT_TRUE(system.StartTimer(first, 7, 10));
+    ASSERT_TRUE(system.StartTimer(second, 7, 10));
+    ASSERT_TRUE(system.StartTimer(second, 9, 10));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return first.Ticks(7) >= 2 && second.Ticks(7) >= 2 && second.Ticks(9) >= 2; },
+        3000))
+        << "ticks seen: first " << first.Ids.size() << ", second " << second.Ids.size();
+    EXPECT_EQ(first.Ticks(7), static_cast<int>(first.Ids.size())) << "only its own id";
 
-    EXPECT_TRUE(system.StopTimer(a));
-    EXPECT_FALSE(system.StopTimer(a));
-    const int stoppedAt = first.Ticks;
-    const int secondBefore = second.Ticks;
-    ASSERT_TRUE(PumpUntil([&] { return second.Ticks >= secondBefore + 3; }, 3000));
-    EXPECT_EQ(first.Ticks, stoppedAt);
-    EXPECT_TRUE(system.StopTimer(b));
+    EXPECT_TRUE(system.StopTimer(first, 7));
+    EXPECT_FALSE(system.StopTimer(first, 7));
+    EXPECT_FALSE(system.StopTimer(first, 9)) << "the other sink's id is not this one's";
+    const std::size_t stoppedAt = first.Ids.size();
+    const int secondBefore = second.Ticks(7);
+    ASSERT_TRUE(PumpUntil([&] { return second.Ticks(7) >= secondBefore + 3; }, 3000));
+    EXPECT_EQ(first.Ids.size(), stoppedAt);
+    EXPECT_TRUE(system.StopTimer(second, 7));
+    EXPECT_TRUE(system.StopTimer(second, 9));
+}
+
+TEST_F(WindowSystemTest, AStartedAgainTimerIsStillOneAndEveryWindowSystemHasTimers) {
+    CountingSink sink;
+    // Started twice, it is one timer: one stop ends its ticks.
+    ASSERT_TRUE(system.StartTimer(sink, 1, 10));
+    ASSERT_TRUE(system.StartTimer(sink, 1, 10));
+    EXPECT_TRUE(system.StopTimer(sink, 1));
+    EXPECT_FALSE(system.StopTimer(sink, 1));
+
+    // A second window system of the same thread keeps timers of its own, and
+    // ends them with itself.
+    CountingSink other;
+    auto second = std::make_unique<win32::Win32WindowSystem>();
+    ASSERT_TRUE(second->StartTimer(other, 1, 10));
+    ASSERT_TRUE(system.StartTimer(sink, 2, 10));
+    ASSERT_TRUE(PumpUntil([&] { return other.Ticks(1) >= 2 && sink.Ticks(2) >= 2; }, 3000))
+        << "ticks seen: " << other.Ids.size() << " and " << sink.Ids.size();
+    EXPECT_EQ(sink.Ticks(1), 0) << "the timer started twice and stopped never ticked";
+    second.reset();
+    const std::size_t otherAt = other.Ids.size();
+    const int sinkBefore = sink.Ticks(2);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Ticks(2) >= sinkBefore + 3; }, 3000));
+    EXPECT_EQ(other.Ids.size(), otherAt) << "gone with its window system";
+    EXPECT_TRUE(system.StopTimer(sink, 2));
 }
 
 TEST_F(WindowSystemTest, TextMetricsFollowTheFont) {
@@ -844,10 +881,10 @@ TEST_F(WindowSystemTest, TextMetricsFollowTheFont) {
     EXPECT_LE(area.Height(), screenRect.Height());
 }
 
-TEST_F(WindowSystemTest, MessageWindowsHandTheirMessagesAndTimersToTheHandler) {
+TEST_F(WindowSystemTest, MessageWindowsHandTheirMessagesToTheHandler) {
     std::vector<TMessage> seen;
     auto window = system.CreateMessageWindow([&seen](TMessage& message) {
-        if (message.Msg == WM_USER + 7 || message.Msg == WM_TIMER) {
+        if (message.Msg == WM_USER + 7) {
             seen.push_back(message);
             message.Result = 42;
         }
@@ -860,12 +897,6 @@ TEST_F(WindowSystemTest, MessageWindowsHandTheirMessagesAndTimersToTheHandler) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].WParam, 3u);
     EXPECT_EQ(seen[0].LParam, 4);
-
-    ASSERT_TRUE(window->SetTimer(5, 10));
-    ASSERT_TRUE(PumpUntil([&] { return seen.size() >= 2; }, 3000));
-    EXPECT_EQ(seen[1].Msg, static_cast<std::uint32_t>(WM_TIMER));
-    EXPECT_EQ(seen[1].WParam, 5u);
-    EXPECT_TRUE(window->KillTimer(5));
 
     window.reset();
     EXPECT_FALSE(IsWindow(handle));
