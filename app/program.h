@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/peer.h"
+#include "framework/window_system.h"
 #include "platform/file_system.h"
 #include "platform/named_mutex.h"
 #include "platform/notification_area.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/component.h"
-#include "framework/peer.h"
+#include "framework/window_system.h"
 
 namespace tovel {
 
@@ -27,7 +27,15 @@ class TApplication : public TComponent {
     explicit TApplication(TWindowSystem& windowSystem);
     ~TApplication() override;
 
+    // The whole window system, for what is shared per window system.
     TWindowSystem& WindowSystem() const { return FWindowSystem; }
+    // Its parts, for the components that use only some of them.
+    TWindowing& Windowing() const { return FWindowSystem; }
+    TScreenMetrics& ScreenMetrics() const { return FWindowSystem; }
+    TPointerAndKeys& PointerAndKeys() const { return FWindowSystem; }
+    TModalUi& ModalUi() const { return FWindowSystem; }
+    TIconSource& Icons() const { return FWindowSystem; }
+    TTimerService& Timers() const { return FWindowSystem; }
 
     // The application window, made when first asked for: a zero-size hidden
     // pop-up titled by Title.

@@ -149,7 +149,7 @@ void TWinControl::CreateHandle() {
     if (application == nullptr) {
         return;
     }
-    FPeer = application->WindowSystem().CreateWindowPeer(*this);
+    FPeer = application->Windowing().CreateWindowPeer(*this);
     // Children are shown with their parent, so their windows come now too.
     for (TControl* control : std::vector<TControl*>(FControls)) {
         if (auto* win = dynamic_cast<TWinControl*>(control); win != nullptr && !win->FPeer) {

@@ -66,7 +66,7 @@ void TForm::SetWindowState(TWindowState value) {
 const TFont& TForm::Font() const {
     if (FMenuFacePending) {
         FMenuFacePending = false;
-        FFont.Name = FApplication.WindowSystem().MenuFontName();
+        FFont.Name = FApplication.ScreenMetrics().MenuFontName();
     }
     return FFont;
 }
@@ -74,7 +74,7 @@ const TFont& TForm::Font() const {
 void TForm::UseMenuFontFace() {
     if (HandleAllocated()) {
         TFont font = Font();
-        font.Name = FApplication.WindowSystem().MenuFontName();
+        font.Name = FApplication.ScreenMetrics().MenuFontName();
         SetFont(font);
         return;
     }
@@ -145,7 +145,7 @@ void TForm::CreateHandle() {
         // Scaled to the monitor it will appear on before its window and its
         // controls' windows take their lengths.
         FScaled = true;
-        const int dpi = FApplication.WindowSystem().MonitorDpi(BoundsRect());
+        const int dpi = FApplication.ScreenMetrics().MonitorDpi(BoundsRect());
         if (dpi > 0 && dpi != FPixelsPerInch) {
             ChangeDpi(dpi, true);
         }
@@ -165,7 +165,7 @@ void TForm::Changed(TPeerAspect aspect) {
             // Centred in the work area the first time only; later showings
             // keep the place the window had.
             const TPoint place =
-                CentreInWorkArea(FApplication.WindowSystem().WorkArea(), Width(), Height());
+                CentreInWorkArea(FApplication.ScreenMetrics().WorkArea(), Width(), Height());
             SetBounds(place.X, place.Y, Width(), Height());
         }
         FShownBefore = true;

@@ -4,7 +4,7 @@ namespace tovel {
 
 // ---- TIcon --------------------------------------------------------------------
 
-TIcon::TIcon(TWindowSystem& windowSystem) : FWindowSystem(windowSystem) {}
+TIcon::TIcon(TIconSource& icons) : FIcons(icons) {}
 
 TIcon::~TIcon() {
     Release();
@@ -13,7 +13,7 @@ TIcon::~TIcon() {
 THandle TIcon::Handle() const {
     if (FHandle == 0 && FResourceId != 0) {
         // Once only: a resource that cannot be read leaves no picture.
-        FHandle = FWindowSystem.LoadIconResource(FResourceId, FResourceSize);
+        FHandle = FIcons.LoadIconResource(FResourceId, FResourceSize);
         FResourceId = 0;
     }
     return FHandle;
@@ -21,7 +21,7 @@ THandle TIcon::Handle() const {
 
 void TIcon::Release() {
     if (FHandle != 0) {
-        FWindowSystem.FreeIcon(FHandle);
+        FIcons.FreeIcon(FHandle);
     }
     FHandle = 0;
     FResourceId = 0;
@@ -51,7 +51,7 @@ void TIcon::Assign(const TIcon& source) {
         LoadFromResource(source.FResourceId, source.FResourceSize);
         return;
     }
-    SetHandle(source.FHandle != 0 ? FWindowSystem.DuplicateIcon(source.FHandle) : 0);
+    SetHandle(source.FHandle != 0 ? FIcons.DuplicateIcon(source.FHandle) : 0);
 }
 
 void TIcon::Changed() {
@@ -62,15 +62,15 @@ void TIcon::Changed() {
 
 // ---- TCustomImageList ---------------------------------------------------------
 
-TCustomImageList::TCustomImageList(TWindowSystem& windowSystem, TComponent* AOwner)
-    : TComponent(AOwner), FWindowSystem(windowSystem) {}
+TCustomImageList::TCustomImageList(TIconSource& icons, TComponent* AOwner)
+    : TComponent(AOwner), FIcons(icons) {}
 
 TCustomImageList::~TCustomImageList() {
     Clear();
 }
 
 int TCustomImageList::AddIconResource(int resourceId) {
-    if (resourceId == 0 || !FWindowSystem.HasIconResource(resourceId)) {
+    if (resourceId == 0 || !FIcons.HasIconResource(resourceId)) {
         return -1;
     }
     FImages.push_back(TImage{0, resourceId});
@@ -81,7 +81,7 @@ int TCustomImageList::AddIcon(const TIcon& icon) {
     if (icon.Empty()) {
         return -1;
     }
-    const THandle image = FWindowSystem.DuplicateIcon(icon.Handle());
+    const THandle image = FIcons.DuplicateIcon(icon.Handle());
     if (image == 0) {
         return -1;
     }
@@ -92,7 +92,7 @@ int TCustomImageList::AddIcon(const TIcon& icon) {
 void TCustomImageList::Clear() {
     for (const TImage& image : FImages) {
         if (image.Image != 0) {
-            FWindowSystem.FreeIcon(image.Image);
+            FIcons.FreeIcon(image.Image);
         }
     }
     FImages.clear();
@@ -105,7 +105,7 @@ void TCustomImageList::GetIcon(int index, TIcon& icon) const {
     }
     const TImage& image = FImages[static_cast<std::size_t>(index)];
     if (image.Image != 0) {
-        icon.SetHandle(FWindowSystem.DuplicateIcon(image.Image));
+        icon.SetHandle(FIcons.DuplicateIcon(image.Image));
     } else {
         icon.LoadFromResource(image.ResourceId, FWidth);
     }

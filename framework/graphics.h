@@ -4,7 +4,7 @@
 
 #include "framework/component.h"
 #include "framework/events.h"
-#include "framework/peer.h"
+#include "framework/icon_source.h"
 
 namespace tovel {
 
@@ -14,10 +14,10 @@ namespace tovel {
 // is first asked for: a run that shows no icon reads none.
 class TIcon : public TObject {
   public:
-    explicit TIcon(TWindowSystem& windowSystem);
+    explicit TIcon(TIconSource& icons);
     ~TIcon() override;
 
-    TWindowSystem& WindowSystem() const { return FWindowSystem; }
+    TIconSource& Icons() const { return FIcons; }
 
     // The icon handle, read now if the picture waits in the resources; 0
     // while the icon has no picture (or the resource cannot be read).
@@ -39,7 +39,7 @@ class TIcon : public TObject {
     void Changed();
     void Release();
 
-    TWindowSystem& FWindowSystem;
+    TIconSource& FIcons;
     // Read on first use, so both may change while the picture stays the same.
     mutable THandle FHandle = 0;
     mutable int FResourceId = 0;
@@ -49,7 +49,7 @@ class TIcon : public TObject {
 // A list of same-sized images from which pictures are copied into icons.
 class TCustomImageList : public TComponent {
   public:
-    TCustomImageList(TWindowSystem& windowSystem, TComponent* AOwner);
+    TCustomImageList(TIconSource& icons, TComponent* AOwner);
     ~TCustomImageList() override;
 
     int Width() const { return FWidth; }
@@ -75,7 +75,7 @@ class TCustomImageList : public TComponent {
         int ResourceId = 0;
     };
 
-    TWindowSystem& FWindowSystem;
+    TIconSource& FIcons;
     int FWidth = 16;
     int FHeight = 16;
     std::vector<TImage> FImages;

@@ -25,7 +25,7 @@ TRect TGroupBox::ChildArea() const {
     TForm* form = ParentForm();
     TApplication* application = Application();
     const int lineHeight = form != nullptr && application != nullptr
-                               ? application->WindowSystem().TextLineHeight(form->Font())
+                               ? application->ScreenMetrics().TextLineHeight(form->Font())
                                : 13;
     return GroupBoxInnerRect(Width(), Height(), lineHeight);
 }

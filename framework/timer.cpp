@@ -15,7 +15,7 @@ TTimer::TTimer(TApplication& application, TComponent* AOwner)
 
 TTimer::~TTimer() {
     if (FRunning) {
-        FApplication.WindowSystem().StopTimer(*this, kTimerId);
+        FApplication.Timers().StopTimer(*this, kTimerId);
     }
 }
 
@@ -34,7 +34,7 @@ void TTimer::SetInterval(std::uint32_t value) {
 }
 
 void TTimer::UpdateTimer() {
-    TTimerService& timers = FApplication.WindowSystem();
+    TTimerService& timers = FApplication.Timers();
     if (FEnabled && FInterval != 0) {
         // Started again, a running timer begins its period afresh.
         FRunning = timers.StartTimer(*this, kTimerId, FInterval);

@@ -23,14 +23,14 @@ TCoolTrayIcon::TCoolTrayIcon(TApplication& application, NotificationArea& shell,
     if (AOwner != nullptr && AOwner->Designing()) {
         SetDesigning(true);
     }
-    FHandler = &AcquireTrayIconHandler(WindowSystem());
+    FHandler = &AcquireTrayIconHandler(FApplication.WindowSystem());
     FIconID = FHandler->Register(this);
     SettingMDIForm = true;
     FEnabled = true;
     FShowHint = true;
     SettingPreview = false;
 
-    FIcon = std::make_unique<TIcon>(WindowSystem());
+    FIcon = std::make_unique<TIcon>(Icons());
     FIcon->OnChange = [this](TObject* sender) { IconChanged(sender); };
 
     IconData = TNotifyIconDataEx{};
@@ -41,11 +41,11 @@ TCoolTrayIcon::TCoolTrayIcon(TApplication& application, NotificationArea& shell,
     IconData.uFlags = kIconFlags;
     IconData.uCallbackMessage = TrayCallbackMessage;
 
-    CycleTimer = std::make_unique<TSimpleTimer>(WindowSystem());
+    CycleTimer = std::make_unique<TSimpleTimer>(FApplication.WindowSystem());
     CycleTimer->SetOnTimer(GuardedTick(&TCoolTrayIcon::CycleTimerTick));
-    ClickTimer = std::make_unique<TSimpleTimer>(WindowSystem());
+    ClickTimer = std::make_unique<TSimpleTimer>(FApplication.WindowSystem());
     ClickTimer->SetOnTimer(GuardedTick(&TCoolTrayIcon::ClickTimerTick));
-    ExitTimer = std::make_unique<TSimpleTimer>(WindowSystem(), kExitPollInterval,
+    ExitTimer = std::make_unique<TSimpleTimer>(FApplication.WindowSystem(), kExitPollInterval,
                                                GuardedTick(&TCoolTrayIcon::ExitTimerTick));
 
     FDidExit = true;
@@ -82,7 +82,7 @@ TCoolTrayIcon::~TCoolTrayIcon() {
         }
     }
     FHandler->Unregister(FIconID);
-    ReleaseTrayIconHandler(WindowSystem());
+    ReleaseTrayIconHandler(FApplication.WindowSystem());
 }
 
 TNotifyEvent TCoolTrayIcon::GuardedTick(void (TCoolTrayIcon::*tick)(TObject*)) {
@@ -203,7 +203,7 @@ void TCoolTrayIcon::SetDesignPreview(bool value) {
     } reset{SettingPreview};
     if (Designing()) {
         if (FIcon->Empty() && CanLoadDefaultIcon()) {
-            FIcon->SetHandle(WindowSystem().WindowsLogoIcon());
+            FIcon->SetHandle(Icons().WindowsLogoIcon());
         }
         // Shown or removed for the designer only: FIconVisible stays as it is.
         SetIconVisible(value);
@@ -329,7 +329,7 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     // The menu closes when the user clicks elsewhere only if its window is
     // the foreground one.
     const THandle window = Handle();
-    WindowSystem().BringToForeground(window);
+    Windowing().BringToForeground(window);
     FApplication.ProcessMessages();
     TPopupMenu* menu = FPopupMenu;
     if (menu == nullptr) {
@@ -337,19 +337,19 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     }
     menu->SetPopupComponent(this);
     menu->PreparePopup();
-    TMenuItem* chosen = WindowSystem().PopupMenu(*menu, TPoint{X, Y}, window);
+    TMenuItem* chosen = ModalUi().PopupMenu(*menu, TPoint{X, Y}, window);
     if (chosen != nullptr) {
         FApplication.HandleEvent([chosen] { chosen->Click(); });
     }
     TWinControl* owner = OwnerWindow();
     if (owner != nullptr && owner->HandleAllocated()) {
-        WindowSystem().PostMessageTo(owner->Handle(), msg::kNull, 0, 0);
+        Windowing().PostMessageTo(owner->Handle(), msg::kNull, 0, 0);
     }
 }
 
 void TCoolTrayIcon::PopupAtCursor() {
     TPoint point;
-    if (WindowSystem().ReadCursorPos(point)) {
+    if (PointerAndKeys().ReadCursorPos(point)) {
         Popup(point.X, point.Y);
     }
 }
@@ -357,9 +357,9 @@ void TCoolTrayIcon::PopupAtCursor() {
 // ---- shell queries --------------------------------------------------------------
 
 TPoint TCoolTrayIcon::GetClientIconPos(int X, int Y) {
-    const int cell = WindowSystem().CaptionHeight() - 1;
-    const THandle window = WindowSystem().WindowAt(TPoint{X, Y});
-    const TPoint client = WindowSystem().ClientPoint(window, TPoint{X, Y});
+    const int cell = ScreenMetrics().CaptionHeight() - 1;
+    const THandle window = Windowing().WindowAt(TPoint{X, Y});
+    const TPoint client = Windowing().ClientPoint(window, TPoint{X, Y});
     if (cell == 0) {
         // A caption one pixel high leaves no cell to divide by.
         return TPoint{-1, -1};

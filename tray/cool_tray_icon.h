@@ -175,7 +175,12 @@ class TCoolTrayIcon : public TComponent {
     bool TryMinimizeToTray(TMessage& message);
     TShiftState AsyncShiftState();
     TWinControl* OwnerWindow() const;
-    TWindowSystem& WindowSystem() const { return FApplication.WindowSystem(); }
+    // The parts of the window system the icon uses.
+    TWindowing& Windowing() const { return FApplication.Windowing(); }
+    TPointerAndKeys& PointerAndKeys() const { return FApplication.PointerAndKeys(); }
+    TScreenMetrics& ScreenMetrics() const { return FApplication.ScreenMetrics(); }
+    TModalUi& ModalUi() const { return FApplication.ModalUi(); }
+    TIconSource& Icons() const { return FApplication.Icons(); }
     // Runs timer work the way the application runs every event: a failure
     // is shown in the failure box and the program goes on.
     TNotifyEvent GuardedTick(void (TCoolTrayIcon::*tick)(TObject*));

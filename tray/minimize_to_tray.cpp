@@ -63,7 +63,7 @@ void TCoolTrayIcon::ShowMainForm() {
         mainForm->SetWindowState(TWindowState::wsNormal);
     }
     mainForm->SetVisible(true);
-    WindowSystem().BringToForeground(FApplication.Handle());
+    Windowing().BringToForeground(FApplication.Handle());
 }
 
 void TCoolTrayIcon::HideToTray() {
@@ -154,9 +154,9 @@ void TCoolTrayIcon::HandleOwnerMessage(TMessage& message) {
         case msg::kShowWindow:
             if (message.WParam == 1 && message.LParam == 0) {
                 // Shown by a ShowWindow call: to the front, with its button.
-                WindowSystem().BringToForeground(FApplication.Handle());
+                Windowing().BringToForeground(FApplication.Handle());
                 if (owner != nullptr) {
-                    WindowSystem().BringToForeground(owner->Handle());
+                    Windowing().BringToForeground(owner->Handle());
                 }
             } else if (message.WParam == 0 && message.LParam == kShowParentClosing &&
                        !FApplication.Terminated()) {

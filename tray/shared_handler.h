@@ -2,14 +2,16 @@
 
 #include <map>
 
-#include "framework/peer.h"
+#include "framework/window_system.h"
 
 namespace tovel {
 
 // The one handler object (and so the one hidden window) that all users of a
 // window system share: made with the first user, counted, and freed with the
 // last, so no handler outlives the window system its window belongs to.
-template <typename THandler, void (THandler::*AddUser)(), void (THandler::*RemoveUser)()>
+// The handler is made from the parts of the window system it uses, TParts.
+template <typename THandler, void (THandler::*AddUser)(), void (THandler::*RemoveUser)(),
+          typename... TParts>
 class TSharedHandler {
   public:
     static THandler* Find(TWindowSystem& windowSystem) {
@@ -20,7 +22,7 @@ class TSharedHandler {
     static THandler& Acquire(TWindowSystem& windowSystem) {
         THandler* handler = Find(windowSystem);
         if (handler == nullptr) {
-            handler = new THandler(windowSystem);
+            handler = new THandler(static_cast<TParts&>(windowSystem)...);
             Handlers()[&windowSystem] = handler;
         }
         (handler->*AddUser)();

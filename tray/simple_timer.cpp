@@ -4,12 +4,12 @@
 namespace tovel {
 // ---- TSimpleTimerHandler ------------------------------------------------------
 
-TSimpleTimerHandler::TSimpleTimerHandler(TWindowSystem& windowSystem)
-    : FWindowSystem(windowSystem) {}
+TSimpleTimerHandler::TSimpleTimerHandler(TWindowing& windows, TTimerService& timers)
+    : FWindows(windows), FTimerService(timers) {}
 
 TMessageWindowPeer* TSimpleTimerHandler::Window() {
     if (FWindow == nullptr) {
-        FWindow = FWindowSystem.CreateMessageWindow(
+        FWindow = FWindows.CreateMessageWindow(
             [this](TMessage& message) { HandleTimerMessage(message); });
     }
     return FWindow.get();
@@ -19,11 +19,11 @@ TSimpleTimerHandler::~TSimpleTimerHandler() = default;
 
 bool TSimpleTimerHandler::StartSystemTimer(std::uint32_t id, std::uint32_t interval) {
     // The ticks go to the window's procedure: without the window no timer runs.
-    return Window() != nullptr && FWindowSystem.StartTimer(*this, id, interval);
+    return Window() != nullptr && FTimerService.StartTimer(*this, id, interval);
 }
 
 bool TSimpleTimerHandler::StopSystemTimer(std::uint32_t id) {
-    return FWindowSystem.StopTimer(*this, id);
+    return FTimerService.StopTimer(*this, id);
 }
 
 void TSimpleTimerHandler::TimerTick(std::uintptr_t id) {
@@ -51,7 +51,7 @@ void TSimpleTimerHandler::HandleTimerMessage(TMessage& message) {
 namespace {
 using SharedTSimpleTimerHandler =
     TSharedHandler<TSimpleTimerHandler, &TSimpleTimerHandler::AddTimer,
-                   &TSimpleTimerHandler::RemoveTimer>;
+                   &TSimpleTimerHandler::RemoveTimer, TWindowing, TTimerService>;
 }  // namespace
 
 TSimpleTimerHandler* SharedTimerHandler(TWindowSystem& windowSystem) {

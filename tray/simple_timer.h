@@ -6,8 +6,7 @@
 #include "framework/events.h"
 #include "framework/id_allocator.h"
 #include "framework/object.h"
-#include "framework/peer.h"
-#include "framework/timer_service.h"
+#include "framework/window_system.h"
 
 namespace tovel {
 
@@ -20,7 +19,7 @@ class TSimpleTimer;
 // first starts, so timers that never run cost no window.
 class TSimpleTimerHandler : public TObject, private TTimerSink {
   public:
-    explicit TSimpleTimerHandler(TWindowSystem& windowSystem);
+    TSimpleTimerHandler(TWindowing& windows, TTimerService& timers);
     ~TSimpleTimerHandler() override;
 
     void AddTimer() { ++FRefCount; }
@@ -49,7 +48,8 @@ class TSimpleTimerHandler : public TObject, private TTimerSink {
     bool StopSystemTimer(std::uint32_t id);
     void TimerTick(std::uintptr_t id) override;
 
-    TWindowSystem& FWindowSystem;
+    TWindowing& FWindows;
+    TTimerService& FTimerService;
     std::uint32_t FRefCount = 0;
     std::uint32_t FActiveCount = 0;
     std::unique_ptr<TMessageWindowPeer> FWindow;

@@ -11,11 +11,11 @@ constexpr std::uint32_t kTaskbarCreatedComCtlVersion = 0x00040047;  // 4.71
 
 }  // namespace
 
-TTrayIconHandler::TTrayIconHandler(TWindowSystem& windowSystem) : FWindowSystem(windowSystem) {}
+TTrayIconHandler::TTrayIconHandler(TWindowing& windows) : FWindows(windows) {}
 
 THandle TTrayIconHandler::Handle() {
     if (FWindow == nullptr) {
-        FWindow = FWindowSystem.CreateMessageWindow(
+        FWindow = FWindows.CreateMessageWindow(
             [this](TMessage& message) { HandleIconMessage(message); });
         if (FWindow == nullptr) {
             return 0;
@@ -25,8 +25,8 @@ THandle TTrayIconHandler::Handle() {
         // asking for the common-controls version may load that library, which
         // a run that shows no icon must not pay for. The same name always
         // gives the same number, so a later window gets it again.
-        if (FWindowSystem.CommonControlsVersion() >= kTaskbarCreatedComCtlVersion) {
-            FTaskbarCreatedMessage = FWindowSystem.RegisterSharedMessage(u"TaskbarCreated");
+        if (FWindows.CommonControlsVersion() >= kTaskbarCreatedComCtlVersion) {
+            FTaskbarCreatedMessage = FWindows.RegisterSharedMessage(u"TaskbarCreated");
         }
     }
     return FWindow->Handle();
@@ -62,7 +62,8 @@ void TTrayIconHandler::HandleIconMessage(TMessage& message) {
 
 namespace {
 using SharedTTrayIconHandler =
-    TSharedHandler<TTrayIconHandler, &TTrayIconHandler::Add, &TTrayIconHandler::Remove>;
+    TSharedHandler<TTrayIconHandler, &TTrayIconHandler::Add, &TTrayIconHandler::Remove,
+                   TWindowing>;
 }  // namespace
 
 TTrayIconHandler* SharedTrayIconHandler(TWindowSystem& windowSystem) {

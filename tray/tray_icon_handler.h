@@ -5,7 +5,7 @@
 
 #include "framework/id_allocator.h"
 #include "framework/object.h"
-#include "framework/peer.h"
+#include "framework/window_system.h"
 
 namespace tovel {
 
@@ -20,7 +20,7 @@ inline constexpr std::uint32_t TrayCallbackMessage = 0x0800;
 // shows no icon makes none.
 class TTrayIconHandler : public TObject {
   public:
-    explicit TTrayIconHandler(TWindowSystem& windowSystem);
+    explicit TTrayIconHandler(TWindowing& windows);
     ~TTrayIconHandler() override;
 
     void Add() { ++FRefCount; }
@@ -51,7 +51,7 @@ class TTrayIconHandler : public TObject {
     void HandleIconMessage(TMessage& message);
 
   private:
-    TWindowSystem& FWindowSystem;
+    TWindowing& FWindows;
     std::uint32_t FRefCount = 0;
     std::unique_ptr<TMessageWindowPeer> FWindow;
     std::uint32_t FTaskbarCreatedMessage = 0;

@@ -8,13 +8,13 @@ namespace tovel {
 
 TShiftState TCoolTrayIcon::AsyncShiftState() {
     TShiftState shift = 0;
-    if (WindowSystem().ShiftDown()) {
+    if (PointerAndKeys().ShiftDown()) {
         shift |= ssShift;
     }
-    if (WindowSystem().ControlDown()) {
+    if (PointerAndKeys().ControlDown()) {
         shift |= ssCtrl;
     }
-    if (WindowSystem().AltDown()) {
+    if (PointerAndKeys().AltDown()) {
         shift |= ssAlt;
     }
     return shift;
@@ -54,7 +54,7 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
         }
         // Where the pointer is now, not where it was when the shell wrote.
         TPoint point;
-        if (!WindowSystem().ReadCursorPos(point)) {
+        if (!PointerAndKeys().ReadCursorPos(point)) {
             point = TPoint{};
         }
         const int x = point.X;
@@ -75,13 +75,13 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
             case msg::kLButtonDown:
                 if (OnDblClick) {
                     // A single click is told only once no double-click can follow.
-                    ClickTimer->SetInterval(WindowSystem().DoubleClickTime());
+                    ClickTimer->SetInterval(PointerAndKeys().DoubleClickTime());
                     ClickTimer->SetEnabled(true);
                 }
                 DoMouseDown(TMouseButton::mbLeft, shift | ssLeft, x, y);
                 FClickStart = true;
                 if (FLeftPopup && menuPopsUp) {
-                    WindowSystem().BringToForeground(Handle());
+                    Windowing().BringToForeground(Handle());
                     PopupAtCursor();
                 }
                 break;
@@ -113,7 +113,7 @@ void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
             case msg::kRButtonDown:
                 DoMouseDown(TMouseButton::mbRight, shift | ssRight, x, y);
                 if (menuPopsUp) {
-                    WindowSystem().BringToForeground(Handle());
+                    Windowing().BringToForeground(Handle());
                     PopupAtCursor();
                 }
                 break;
@@ -155,7 +155,7 @@ void TCoolTrayIcon::ExitTimerTick(TObject* /*Sender*/) {
         return;
     }
     TPoint point;
-    if (!WindowSystem().ReadCursorPos(point)) {
+    if (!PointerAndKeys().ReadCursorPos(point)) {
         return;
     }
     // Any move since the last move notification means the pointer has left.

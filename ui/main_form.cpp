@@ -150,7 +150,7 @@ void TmainForm::BuildComponents() {
     Timer->SetEnabled(false);
     Timer->SetInterval(1000);
 
-    ImageList = new TImageList(Application()->WindowSystem(), this);
+    ImageList = new TImageList(Application()->Icons(), this);
     ImageList->SetName(u"ImageList");
     for (int resource : kTrayImageResources) {
         ImageList->AddIconResource(resource);
@@ -160,7 +160,7 @@ void TmainForm::BuildComponents() {
     TrayIcon->SetName(u"TrayIcon");
     {
         // The stored picture is the neutral image, the one the list shows first.
-        TIcon neutral(Application()->WindowSystem());
+        TIcon neutral(Application()->Icons());
         neutral.LoadFromResource(kTrayImageResources[0], ImageList->Width());
         TrayIcon->SetIcon(neutral);
     }

@@ -94,9 +94,8 @@ void TmainForm::FormCreate(TObject* /*Sender*/) {
             Timer->SetEnabled(true);
             break;
         case StartMode::Invalid: {
-            TWindowSystem& windows = Application()->WindowSystem();
-            THandle owner = windows.ActiveWindow();
-            windows.ShowMessageBox(owner != 0 ? owner : Application()->Handle(), kCommandLineError,
+            THandle owner = Application()->Windowing().ActiveWindow();
+            Application()->ModalUi().ShowMessageBox(owner != 0 ? owner : Application()->Handle(), kCommandLineError,
                                    Application()->Title(), TMessageBoxStyle::Error);
             Timer->SetEnabled(true);
             break;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/form.h"
-#include "framework/peer.h"
+#include "framework/window_system.h"
 #include "res/resource_ids.h"
 
 namespace tovel {

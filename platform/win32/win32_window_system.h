@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/peer.h"
+#include "framework/window_system.h"
 
 namespace tovel::win32 {
 
