@@ -1,7 +1,7 @@
 #include "app/program.h"
 
-#include "app/varnel.h"
 #include "framework/application.h"
+#include "settings/varnel.h"
 #include "ui/main_form.h"
 
 namespace tovel {

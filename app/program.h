@@ -6,10 +6,10 @@
 #include "platform/file_system.h"
 #include "platform/named_mutex.h"
 #include "platform/notification_area.h"
+#include "platform/pointer_settings.h"
 #include "platform/system_messages.h"
 #include "platform/system_version.h"
 #include "platform/text_codec.h"
-#include "settings/system_pointer_settings.h"
 
 namespace tovel {
 

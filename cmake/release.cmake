@@ -31,7 +31,7 @@ set(TOVEL_RELEASE_LINK_FLAGS -Wl,--gc-sections)
 set(TOVEL_PATH_MAPS
     -ffile-prefix-map=${CMAKE_CURRENT_SOURCE_DIR}=.
     -ffile-prefix-map=${CMAKE_CURRENT_BINARY_DIR}=build)
-foreach(target tovel_core tovel_win32 Tovel)
+foreach(target ${TOVEL_PROGRAM_LIBRARIES} Tovel)
     target_compile_options(${target} PRIVATE
         "$<$<AND:$<CONFIG:Release>,$<COMPILE_LANGUAGE:CXX>>:${TOVEL_RELEASE_CXX_FLAGS};${TOVEL_PATH_MAPS}>")
 endforeach()

@@ -65,14 +65,16 @@ void TApplication::UnhookMainWindow(const void* owner) {
     }
 }
 
+bool TApplication::MainFormShown() const {
+    return FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
+}
+
 void TApplication::Minimize() {
     Handle();
     if (FPeer == nullptr || FPeer->IsIconic()) {
         return;
     }
-    const bool mainFormShown =
-        FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
-    if (mainFormShown) {
+    if (MainFormShown()) {
         // Stand in for the main form on the taskbar: the minimise animation
         // then runs from the form's place to the button.
         FPeer->ShowAt(FMainForm->Handle(), FMainForm->Left(), FMainForm->Top(), FMainForm->Width(),
@@ -89,9 +91,7 @@ void TApplication::Restore() {
         return;
     }
     FPeer->Activate();
-    const bool mainFormShown =
-        FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
-    if (mainFormShown) {
+    if (MainFormShown()) {
         TMessage restore{msg::kSysCommand, kSysCmdRestore, 0, 0};
         FPeer->DefaultHandler(restore);
     } else {

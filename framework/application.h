@@ -92,6 +92,10 @@ class TApplication : public TComponent {
     void FormDestroyed(TForm& form);
 
   private:
+    // Whether the main form is on screen or about to be: the application
+    // window then stands in for it when minimising and restoring.
+    bool MainFormShown() const;
+
     TWindowSystem& FWindowSystem;
     std::unique_ptr<TAppWindowPeer> FPeer;
     std::u16string FTitle;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev
+    cmake ninja-build g++ clang lld libclang-rt-14-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     python3
     g++-mingw-w64-x86-64 mingw-w64-tools

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: unit tests natively (plain and with ASan/UBSan), then the
-# Windows build with its Win32 and end-to-end tests under Wine + Xvfb.
+# Windows build with its Win32 and end-to-end tests under Wine + Xvfb, and the
+# Windows build made with clang with its Win32 tests.
 # Ends with "N passed, N failed" over all ctest runs; exits non-zero on any failure.
 set -uo pipefail
 
@@ -17,8 +18,10 @@ problems=()
 bash scripts/install-deps.sh || { echo "test.sh: installing dependencies failed" >&2; exit 1; }
 
 # Configures, builds and tests one preset; adds its ctest counts to the totals.
+# Arguments after the preset go to ctest (e.g. a label to choose tests by).
 run_preset() {
     local preset=$1 dir="${build_prefix}$1" log
+    shift
     echo "== $preset: configure and build ($dir)"
     if ! cmake --preset "$preset" -B "$dir" >/dev/null; then
         problems+=("$preset: configure failed")
@@ -30,7 +33,7 @@ run_preset() {
     fi
     echo "== $preset: ctest"
     log=$(mktemp)
-    ctest --test-dir "$dir" --output-on-failure -j"$jobs" 2>&1 | tee "$log"
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs" "$@" 2>&1 | tee "$log"
     local status=${PIPESTATUS[0]}
     # "100% tests passed, 0 tests failed out of 12"
     local summary
@@ -53,6 +56,9 @@ run_preset() {
 run_preset native
 run_preset native-asan
 run_preset mingw
+# The second compiler: the same program and Win32 tests; the end-to-end and
+# release tests have run once already with the GCC build.
+run_preset mingw-clang -L '^win32$'
 
 # --- fuzz step -----------------------------------------------------------
 # Every fuzz target runs for a fixed time from its seed corpus (copied, so the

@@ -1,11 +1,9 @@
 #include "ui/main_form.h"
 
+#include "res/resource_ids.h"
+
 namespace tovel {
 namespace {
-
-// The icon resources of the tray images: neutral (before the wheel mode is
-// first applied), whole-screen mode, line mode.
-constexpr int kTrayImageResources[] = {100, 101, 102};
 
 template <typename T>
 T* Make(TComponent* owner, const char16_t* name) {

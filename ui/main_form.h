@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/varnel.h"
 #include "framework/application.h"
 #include "framework/form.h"
 #include "framework/graphics.h"
@@ -14,10 +13,11 @@
 #include "framework/tool_bar.h"
 #include "platform/file_system.h"
 #include "platform/notification_area.h"
+#include "platform/pointer_settings.h"
 #include "platform/system_messages.h"
 #include "platform/text_codec.h"
 #include "settings/settings_file.h"
-#include "settings/system_pointer_settings.h"
+#include "settings/varnel.h"
 #include "tray/cool_tray_icon.h"
 
 namespace tovel {

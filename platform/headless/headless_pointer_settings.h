@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "settings/system_pointer_settings.h"
+#include "platform/pointer_settings.h"
 
 namespace tovel::headless {
 

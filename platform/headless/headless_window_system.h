@@ -10,6 +10,7 @@
 
 #include "framework/form.h"
 #include "framework/peer.h"
+#include "res/resource_ids.h"
 
 namespace tovel {
 class TComponent;
@@ -195,7 +196,8 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // Runs while a menu is open, the user looking at it.
     std::function<void(const PopupCall&)> OnPopup;
     // The icon resources the program file holds.
-    std::set<int> IconResources{1, 100, 101, 102};
+    std::set<int> IconResources{kProgramIconResource, kTrayImageResources[0],
+                                kTrayImageResources[1], kTrayImageResources[2]};
 
     // Sends a message to a message window as the system would (the shell's
     // icon callbacks, say); false when no such window exists. The result is

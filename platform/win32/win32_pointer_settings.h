@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/system_pointer_settings.h"
+#include "platform/pointer_settings.h"
 
 namespace tovel::win32 {
 

@@ -20,7 +20,7 @@ ENTRIES = {"Tovel.exe", "README-ja.txt", "LICENSE"}
 BOM = b"\xef\xbb\xbf"
 # Sources whose Japanese texts the guide quotes, every one of them: the
 # window's and the tray menu's captions, and the start-up's error box.
-QUOTED_SOURCES = ("ui/*.cpp", "settings/startup_configuration.cpp")
+QUOTED_SOURCES = ("ui/*.cpp",)
 # Program texts in the guide stand in 「」; Windows' own names in 『』.
 _QUOTE = re.compile("「([^」]*)」")
 _WIDE_LITERAL = re.compile(r'u"((?:[^"\\]|\\.)*)"')

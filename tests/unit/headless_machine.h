@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/program.h"
-#include "app/varnel.h"
 #include "platform/headless/headless_file_system.h"
 #include "platform/headless/headless_named_mutex.h"
 #include "platform/headless/headless_notification_area.h"
@@ -12,6 +11,7 @@
 #include "platform/headless/headless_system_version.h"
 #include "platform/headless/headless_text_codec.h"
 #include "platform/headless/headless_window_system.h"
+#include "settings/varnel.h"
 #include "ui/main_form.h"
 
 namespace tovel::testing {

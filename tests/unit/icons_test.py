@@ -7,6 +7,7 @@ with itself.
 """
 
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -280,8 +281,13 @@ class TrayIconTest(unittest.TestCase):
 
 class ResourceScriptTest(unittest.TestCase):
     def test_main_icon_first_then_tray_images(self):
+        # The ids are named in the header the program's code reads too.
+        with open(os.path.join(RES, "resource_ids.h")) as f:
+            ids = dict(re.findall(r"^#define (TOVEL_ICON_\w+) (\d+)$", f.read(), re.M))
         with open(os.path.join(RES, "icons.rc")) as f:
-            lines = [l.split() for l in f if l.strip() and not l.lstrip().startswith("//")]
+            lines = [l.split() for l in f
+                     if l.strip() and not l.lstrip().startswith(("//", "#include"))]
+        lines = [[ids.get(words[0], words[0])] + words[1:] for words in lines]
         self.assertEqual(lines, [["1", "ICON", '"Tovel.ico"'],
                                  ["100", "ICON", '"tray0.ico"'],
                                  ["101", "ICON", '"tray1.ico"'],

@@ -1,4 +1,4 @@
-#include "app/varnel.h"
+#include "settings/varnel.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

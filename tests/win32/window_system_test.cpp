@@ -1,6 +1,5 @@
 // Real windows under the Win32 peers: what the framework's objects become on
 // screen, and how the windows' notifications come back as user events.
-#include "app/varnel.h"
 #include "framework/application.h"
 #include "framework/exception.h"
 #include "framework/form.h"
@@ -8,6 +7,7 @@
 #include "framework/text.h"
 #include "framework/tool_bar.h"
 #include "platform/notification_area.h"
+#include "settings/varnel.h"
 #include "ui/main_form.h"
 
 #include "platform/win32/win32_api.h"
