@@ -17,6 +17,10 @@ class TWinControl;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// The kind of system window a control needs. The control says it, so the
+// window system picks the window's peer once, without asking the control's type.
+enum class TControlKind { Plain, Form, GroupBox, RadioButton, CheckBox, ComboBox, ToolBar };
+
 // A window procedure as the framework holds it.
 using TWndMethod = std::function<void(TMessage& message)>;
 
@@ -96,6 +100,8 @@ class TWinControl : public TControl {
     // Whether this kind of control takes the keyboard focus at all; group
     // boxes, toolbars and forms do not.
     virtual bool CanTakeFocus() const { return false; }
+
+    virtual TControlKind ControlKind() const { return TControlKind::Plain; }
 
     bool HandleAllocated() const { return FPeer != nullptr; }
     // Makes the window (and those of the parents and children) if need be.

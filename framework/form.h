@@ -45,6 +45,7 @@ class TForm : public TWinControl {
     ~TForm() override;
 
     TApplication* Application() const override { return &FApplication; }
+    TControlKind ControlKind() const override { return TControlKind::Form; }
 
     // Runs once every component of the form exists: their load steps, then
     // OnCreate. A failure in OnCreate is shown and creation goes on.

@@ -7,6 +7,7 @@
 
 #include "framework/geometry.h"
 #include "framework/messages.h"
+#include "framework/timer_service.h"
 
 namespace tovel {
 
@@ -81,10 +82,6 @@ class TMessageWindowPeer {
     virtual ~TMessageWindowPeer() = default;
 
     virtual THandle Handle() const = 0;
-    // Starts or stops a periodic system timer of this window: each tick comes
-    // as msg::kTimer with wParam = id.
-    virtual bool SetTimer(std::uintptr_t id, std::uint32_t interval) = 0;
-    virtual bool KillTimer(std::uintptr_t id) = 0;
     // The system's default handling of a message.
     virtual void DefaultHandler(TMessage& message) = 0;
 };
@@ -92,18 +89,9 @@ class TMessageWindowPeer {
 // Receives every message of a message window; sets message.Result.
 using TMessageHandler = std::function<void(TMessage& message)>;
 
-// Receives the ticks of a system timer, on the user-interface thread.
-class TTimerSink {
-  public:
-    virtual void TimerTick() = 0;
-
-  protected:
-    ~TTimerSink() = default;
-};
-
 // The windowing side of the platform: makes peers, runs the message loop and
-// provides the few process-wide user-interface services.
-class TWindowSystem {
+// provides the few process-wide user-interface services, its timers among them.
+class TWindowSystem : public TTimerService {
   public:
     virtual ~TWindowSystem() = default;
 
@@ -125,12 +113,6 @@ class TWindowSystem {
     virtual bool BringToForeground(THandle window) = 0;
     // The hourglass over the program's windows while busy, the default otherwise.
     virtual void SetBusyCursor(bool busy) = 0;
-    // Starts a periodic timer whose ticks reach the sink; answers its id, or
-    // 0 when the system refuses. The ids map back through a table of live
-    // timers, so a tick of a stopped timer reaches nobody.
-    virtual std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) = 0;
-    // Answers whether a running timer was stopped.
-    virtual bool StopTimer(std::uint32_t id) = 0;
 
     // The height of a line of text in the font (its cell height, measured on
     // the character "0"), in pixels.

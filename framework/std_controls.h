@@ -17,6 +17,8 @@ class TGroupBox : public TWinControl {
   public:
     using TWinControl::TWinControl;
 
+    TControlKind ControlKind() const override { return TControlKind::GroupBox; }
+
     // Inside the frame, below the caption line of the form's font.
     TRect ChildArea() const override;
 };
@@ -30,6 +32,7 @@ class TRadioButton : public TWinControl {
     explicit TRadioButton(TComponent* AOwner);
 
     bool CanTakeFocus() const override { return true; }
+    TControlKind ControlKind() const override { return TControlKind::RadioButton; }
 
     bool Checked() const { return FChecked; }
     void SetChecked(bool value);
@@ -50,6 +53,7 @@ class TCheckBox : public TWinControl {
     explicit TCheckBox(TComponent* AOwner);
 
     bool CanTakeFocus() const override { return true; }
+    TControlKind ControlKind() const override { return TControlKind::CheckBox; }
 
     bool Checked() const { return FChecked; }
     void SetChecked(bool value);
@@ -72,6 +76,7 @@ class TComboBox : public TWinControl {
     explicit TComboBox(TComponent* AOwner);
 
     bool CanTakeFocus() const override { return true; }
+    TControlKind ControlKind() const override { return TControlKind::ComboBox; }
 
     const std::vector<std::u16string>& Items() const { return FItems; }
     void AddItem(const std::u16string& text);

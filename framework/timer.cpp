@@ -3,13 +3,19 @@
 #include "framework/application.h"
 
 namespace tovel {
+namespace {
+
+// The component is its own sink and has one system timer: any id will do.
+constexpr std::uintptr_t kTimerId = 1;
+
+}  // namespace
 
 TTimer::TTimer(TApplication& application, TComponent* AOwner)
     : TComponent(AOwner), FApplication(application) {}
 
 TTimer::~TTimer() {
-    if (FTimerId != 0) {
-        FApplication.WindowSystem().StopTimer(FTimerId);
+    if (FRunning) {
+        FApplication.WindowSystem().StopTimer(*this, kTimerId);
     }
 }
 
@@ -28,16 +34,17 @@ void TTimer::SetInterval(std::uint32_t value) {
 }
 
 void TTimer::UpdateTimer() {
-    if (FTimerId != 0) {
-        FApplication.WindowSystem().StopTimer(FTimerId);
-        FTimerId = 0;
-    }
+    TTimerService& timers = FApplication.WindowSystem();
     if (FEnabled && FInterval != 0) {
-        FTimerId = FApplication.WindowSystem().StartTimer(FInterval, *this);
+        // Started again, a running timer begins its period afresh.
+        FRunning = timers.StartTimer(*this, kTimerId, FInterval);
+    } else if (FRunning) {
+        timers.StopTimer(*this, kTimerId);
+        FRunning = false;
     }
 }
 
-void TTimer::TimerTick() {
+void TTimer::TimerTick(std::uintptr_t /*id*/) {
     if (OnTimer) {
         FApplication.HandleEvent([this] { OnTimer(this); });
     }

@@ -4,7 +4,7 @@
 
 #include "framework/component.h"
 #include "framework/events.h"
-#include "framework/peer.h"
+#include "framework/timer_service.h"
 
 namespace tovel {
 
@@ -26,18 +26,18 @@ class TTimer : public TComponent, private TTimerSink {
     TNotifyEvent OnTimer;
 
     // Whether a system timer is running for it now.
-    bool Running() const { return FTimerId != 0; }
+    bool Running() const { return FRunning; }
 
     void Loaded() override { UpdateTimer(); }
 
   private:
     void UpdateTimer();
-    void TimerTick() override;
+    void TimerTick(std::uintptr_t id) override;
 
     TApplication& FApplication;
     bool FEnabled = true;
     std::uint32_t FInterval = 1000;
-    std::uint32_t FTimerId = 0;
+    bool FRunning = false;
 };
 
 }  // namespace tovel

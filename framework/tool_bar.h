@@ -36,6 +36,8 @@ class TToolBar : public TWinControl {
   public:
     explicit TToolBar(TComponent* AOwner);
 
+    TControlKind ControlKind() const override { return TControlKind::ToolBar; }
+
     // The buttons in the order they stand in the row.
     std::vector<TToolButton*> Buttons() const;
 

@@ -17,18 +17,21 @@ TMessageWindowPeer* TSimpleTimerHandler::Window() {
 
 TSimpleTimerHandler::~TSimpleTimerHandler() = default;
 
-std::uint32_t TSimpleTimerHandler::Register(TSimpleTimer* timer) {
-    // Ids are not reused while the handler lives, so a late tick of a freed
-    // timer cannot reach a newer one; 0 is never handed out.
-    do {
-        ++FLastId;
-    } while (FLastId == 0 || FTimers.count(FLastId) != 0);
-    FTimers[FLastId] = timer;
-    return FLastId;
+bool TSimpleTimerHandler::StartSystemTimer(std::uint32_t id, std::uint32_t interval) {
+    // The ticks go to the window's procedure: without the window no timer runs.
+    return Window() != nullptr && FWindowSystem.StartTimer(*this, id, interval);
 }
 
-void TSimpleTimerHandler::Unregister(std::uint32_t id) {
-    FTimers.erase(id);
+bool TSimpleTimerHandler::StopSystemTimer(std::uint32_t id) {
+    return FWindowSystem.StopTimer(*this, id);
+}
+
+void TSimpleTimerHandler::TimerTick(std::uintptr_t id) {
+    // The system timers are the window system's own and need no window, so
+    // their ticks are handed to this window's procedure here, as the timer
+    // message a timer of the window would bring.
+    TMessage tick{msg::kTimer, id, 0, 0};
+    HandleTimerMessage(tick);
 }
 
 void TSimpleTimerHandler::HandleTimerMessage(TMessage& message) {
@@ -40,11 +43,9 @@ void TSimpleTimerHandler::HandleTimerMessage(TMessage& message) {
     }
     // A tick whose id names no live timer (one freed while its tick was on
     // the way) is dropped.
-    const auto found = FTimers.find(static_cast<std::uint32_t>(message.WParam));
-    if (message.WParam > UINT32_MAX || found == FTimers.end()) {
-        return;
+    if (TSimpleTimer* timer = FTimers.Find(message.WParam)) {
+        timer->Tick();
     }
-    found->second->Tick();
 }
 
 namespace {
@@ -83,14 +84,14 @@ void TSimpleTimer::InitTimer(std::uint32_t interval, TNotifyEvent onTimer) {
     FInterval = interval;
     SetOnTimer(std::move(onTimer));
     FHandler = &AcquireTimerHandler(FWindowSystem);
-    FId = FHandler->Register(this);
+    FId = FHandler->FTimers.Allocate(this);
 }
 
 TSimpleTimer::~TSimpleTimer() {
     if (FEnabled) {
         Disarm(true);
     }
-    FHandler->Unregister(FId);
+    FHandler->FTimers.Release(FId);
     ReleaseTimerHandler(FWindowSystem);
 }
 
@@ -131,8 +132,8 @@ bool TSimpleTimer::Arm() {
     if (FEnabled) {
         Disarm(true);
     }
-    TMessageWindowPeer* window = FHandler != nullptr ? FHandler->Window() : nullptr;
-    if (window == nullptr || !window->SetTimer(FId, FInterval)) {
+    // Id 0 names no timer: every id was in use when this one was made.
+    if (FHandler == nullptr || FId == 0 || !FHandler->StartSystemTimer(FId, FInterval)) {
         return false;
     }
     FEnabled = true;
@@ -144,9 +145,7 @@ bool TSimpleTimer::Disarm(bool clearEnabled) {
     if (clearEnabled) {
         FEnabled = false;
     }
-    // No window yet means no timer has run: nothing to stop, nothing to make.
-    TMessageWindowPeer* window = FHandler != nullptr ? FHandler->FWindow.get() : nullptr;
-    const bool stopped = window != nullptr && window->KillTimer(FId);
+    const bool stopped = FHandler != nullptr && FId != 0 && FHandler->StopSystemTimer(FId);
     if (stopped && FHandler->FActiveCount > 0) {
         --FHandler->FActiveCount;
     }

@@ -1,22 +1,24 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 
 #include "framework/events.h"
+#include "framework/id_allocator.h"
 #include "framework/object.h"
 #include "framework/peer.h"
+#include "framework/timer_service.h"
 
 namespace tovel {
 
 class TSimpleTimer;
 
 // The hidden window shared by every light-weight timer of one window system:
-// each running timer is a system timer of this window, and the window turns
-// each tick back into the call of that timer's handler. The window is made
-// when a timer first starts, so timers that never run cost no window.
-class TSimpleTimerHandler : public TObject {
+// each running timer is a system timer under the timer's id, whose ticks come
+// to this window's procedure as timer messages, and the window turns each back
+// into the call of that timer's handler. The window is made when a timer
+// first starts, so timers that never run cost no window.
+class TSimpleTimerHandler : public TObject, private TTimerSink {
   public:
     explicit TSimpleTimerHandler(TWindowSystem& windowSystem);
     ~TSimpleTimerHandler() override;
@@ -40,18 +42,20 @@ class TSimpleTimerHandler : public TObject {
   private:
     friend class TSimpleTimer;
 
-    // A fresh id for a live timer; the table maps it back to the timer.
-    std::uint32_t Register(TSimpleTimer* timer);
-    void Unregister(std::uint32_t id);
     // The window, made now if need be; null when it cannot be made.
     TMessageWindowPeer* Window();
+    // The system timer of the timer with that id, set or stopped.
+    bool StartSystemTimer(std::uint32_t id, std::uint32_t interval);
+    bool StopSystemTimer(std::uint32_t id);
+    void TimerTick(std::uintptr_t id) override;
 
     TWindowSystem& FWindowSystem;
     std::uint32_t FRefCount = 0;
     std::uint32_t FActiveCount = 0;
     std::unique_ptr<TMessageWindowPeer> FWindow;
-    std::map<std::uint32_t, TSimpleTimer*> FTimers;
-    std::uint32_t FLastId = 0;
+    // The live timers by id; an id comes back only after the whole range, so
+    // a late tick of a freed timer does not reach a newer one.
+    TIdAllocator<TSimpleTimer> FTimers;
 };
 
 // The shared handler of the window system's timers, or null while no timer

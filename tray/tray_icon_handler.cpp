@@ -34,26 +34,6 @@ THandle TTrayIconHandler::Handle() {
 
 TTrayIconHandler::~TTrayIconHandler() = default;
 
-std::uint32_t TTrayIconHandler::Register(TCoolTrayIcon* icon) {
-    do {
-        ++FLastId;
-    } while (FLastId == 0 || FIcons.count(FLastId) != 0);
-    FIcons[FLastId] = icon;
-    return FLastId;
-}
-
-void TTrayIconHandler::Unregister(std::uint32_t id) {
-    FIcons.erase(id);
-}
-
-TCoolTrayIcon* TTrayIconHandler::Find(std::uintptr_t id) const {
-    if (id > UINT32_MAX) {
-        return nullptr;
-    }
-    const auto found = FIcons.find(static_cast<std::uint32_t>(id));
-    return found != FIcons.end() ? found->second : nullptr;
-}
-
 void TTrayIconHandler::HandleIconMessage(TMessage& message) {
     switch (message.Msg) {
         case TrayCallbackMessage:

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 
+#include "framework/id_allocator.h"
 #include "framework/object.h"
 #include "framework/peer.h"
 
@@ -40,11 +40,12 @@ class TTrayIconHandler : public TObject {
     // made yet: only a shown icon needs to hear of a new taskbar).
     std::uint32_t TaskbarCreatedMessage() const { return FTaskbarCreatedMessage; }
 
-    // A fresh icon id for a live component; the table maps it back.
-    std::uint32_t Register(TCoolTrayIcon* icon);
-    void Unregister(std::uint32_t id);
+    // A fresh icon id for a live component (0 when every id is taken); the
+    // table maps it back.
+    std::uint32_t Register(TCoolTrayIcon* icon) { return FIcons.Allocate(icon); }
+    void Unregister(std::uint32_t id) { FIcons.Release(id); }
     // The live component with that id, or null.
-    TCoolTrayIcon* Find(std::uintptr_t id) const;
+    TCoolTrayIcon* Find(std::uintptr_t id) const { return FIcons.Find(id); }
 
     // The window's procedure.
     void HandleIconMessage(TMessage& message);
@@ -54,8 +55,7 @@ class TTrayIconHandler : public TObject {
     std::uint32_t FRefCount = 0;
     std::unique_ptr<TMessageWindowPeer> FWindow;
     std::uint32_t FTaskbarCreatedMessage = 0;
-    std::map<std::uint32_t, TCoolTrayIcon*> FIcons;
-    std::uint32_t FLastId = 0;
+    TIdAllocator<TCoolTrayIcon> FIcons;
 };
 
 // The handler of the window system's tray icons, or null while no component

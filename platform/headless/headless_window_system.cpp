@@ -133,8 +133,7 @@ class HeadlessWindowPeer final : public TWindowPeer {
     bool FReporting = false;
 };
 
-// A hidden window that only takes messages: its timers run on the virtual
-// clock and their ticks come to the handler as msg::kTimer.
+// A hidden window that only takes messages.
 class HeadlessMessageWindowPeer final : public TMessageWindowPeer {
   public:
     HeadlessMessageWindowPeer(HeadlessWindowSystem& system, THandle handle,
@@ -143,10 +142,6 @@ class HeadlessMessageWindowPeer final : public TMessageWindowPeer {
     ~HeadlessMessageWindowPeer() override { FSystem.MessageWindowGone(FHandle); }
 
     THandle Handle() const override { return FHandle; }
-    bool SetTimer(std::uintptr_t id, std::uint32_t interval) override {
-        return FSystem.SetWindowTimer(FHandle, id, interval);
-    }
-    bool KillTimer(std::uintptr_t id) override { return FSystem.KillWindowTimer(FHandle, id); }
     void DefaultHandler(TMessage& message) override { message.Result = 0; }
 
     void Deliver(TMessage& message) {
@@ -200,17 +195,27 @@ void HeadlessWindowSystem::RunMessageLoop(TApplication& application) {
     }
 }
 
-std::uint32_t HeadlessWindowSystem::StartTimer(std::uint32_t interval, TTimerSink& sink) {
-    if (RefuseTimers || interval == 0) {
-        return 0;
+bool HeadlessWindowSystem::StartTimer(TTimerSink& sink, std::uintptr_t id,
+                                      std::uint32_t interval) {
+    // A timer started again begins its period afresh, as a new one; refused,
+    // it does not run at all.
+    StopTimer(sink, id);
+    if (RefuseTimers) {
+        return false;
     }
-    const std::uint32_t id = ++FLastTimerId;
-    FTimers[id] = Timer{interval, FNow + interval, &sink, 0, 0};
-    return id;
+    const std::uint32_t period = interval < 10 ? 10 : interval;
+    FTimers.push_back(Timer{&sink, id, period, FNow + period});
+    return true;
 }
 
-bool HeadlessWindowSystem::StopTimer(std::uint32_t id) {
-    return FTimers.erase(id) != 0;
+bool HeadlessWindowSystem::StopTimer(TTimerSink& sink, std::uintptr_t id) {
+    for (auto it = FTimers.begin(); it != FTimers.end(); ++it) {
+        if (it->Sink == &sink && it->Id == id) {
+            FTimers.erase(it);
+            return true;
+        }
+    }
+    return false;
 }
 
 void HeadlessWindowSystem::AdvanceTime(std::uint64_t milliseconds) {
@@ -223,22 +228,18 @@ void HeadlessWindowSystem::AdvanceTime(std::uint64_t milliseconds) {
 bool HeadlessWindowSystem::FireNextTimer(std::uint64_t until) {
     auto next = FTimers.end();
     for (auto it = FTimers.begin(); it != FTimers.end(); ++it) {
-        if (next == FTimers.end() || it->second.Due < next->second.Due) {
+        if (next == FTimers.end() || it->Due < next->Due) {
             next = it;
         }
     }
-    if (next == FTimers.end() || next->second.Due > until) {
+    if (next == FTimers.end() || next->Due > until) {
         return false;
     }
-    FNow = next->second.Due;
-    next->second.Due += next->second.Interval;
+    FNow = next->Due;
+    next->Due += next->Interval;
     // The receiver may stop or start timers, so the entry is not used after this.
-    if (next->second.Sink != nullptr) {
-        next->second.Sink->TimerTick();
-    } else {
-        TMessage tick{msg::kTimer, next->second.WindowTimerId, 0, 0};
-        SendToMessageWindow(next->second.Window, tick);
-    }
+    TTimerSink* sink = next->Sink;
+    sink->TimerTick(next->Id);
     return true;
 }
 
@@ -291,51 +292,6 @@ std::unique_ptr<TMessageWindowPeer> HeadlessWindowSystem::CreateMessageWindow(
     auto window = std::make_unique<HeadlessMessageWindowPeer>(*this, handle, std::move(handler));
     FMessageWindows[handle] = window.get();
     return window;
-}
-
-bool HeadlessWindowSystem::SetWindowTimer(THandle window, std::uintptr_t id,
-                                          std::uint32_t interval) {
-    if (RefuseTimers || FMessageWindows.count(window) == 0) {
-        return false;
-    }
-    // The system's shortest period stands in for 0, and a timer set again
-    // starts its period afresh.
-    const std::uint32_t period = interval < 10 ? 10 : interval;
-    KillWindowTimer(window, id);
-    FTimers[++FLastTimerId] = Timer{period, FNow + period, nullptr, window, id};
-    return true;
-}
-
-bool HeadlessWindowSystem::KillWindowTimer(THandle window, std::uintptr_t id) {
-    for (auto it = FTimers.begin(); it != FTimers.end(); ++it) {
-        if (it->second.Sink == nullptr && it->second.Window == window &&
-            it->second.WindowTimerId == id) {
-            FTimers.erase(it);
-            return true;
-        }
-    }
-    return false;
-}
-
-void HeadlessWindowSystem::MessageWindowGone(THandle window) {
-    FMessageWindows.erase(window);
-    for (auto it = FTimers.begin(); it != FTimers.end();) {
-        if (it->second.Sink == nullptr && it->second.Window == window) {
-            it = FTimers.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
-std::size_t HeadlessWindowSystem::WindowTimers(THandle window) const {
-    std::size_t count = 0;
-    for (const auto& entry : FTimers) {
-        if (entry.second.Sink == nullptr && entry.second.Window == window) {
-            ++count;
-        }
-    }
-    return count;
 }
 
 bool HeadlessWindowSystem::SendToMessageWindow(THandle window, TMessage& message) {

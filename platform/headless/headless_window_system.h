@@ -46,8 +46,10 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle ActiveWindow() const override { return FActiveWindow; }
     bool BringToForeground(THandle window) override;
     void SetBusyCursor(bool busy) override;
-    std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
-    bool StopTimer(std::uint32_t id) override;
+    // Timers tick on the virtual clock; as on the system, a period shorter
+    // than 10 ms runs at 10 ms.
+    bool StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) override;
+    bool StopTimer(TTimerSink& sink, std::uintptr_t id) override;
     int TextLineHeight(const TFont& font) override;
     std::u16string MenuFontName() override {
         ++FMenuFontQueries;
@@ -208,8 +210,6 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // The message windows alive now, and how many were ever made.
     std::vector<THandle> MessageWindows() const;
     int MessageWindowsCreated() const { return FMessageWindowsCreated; }
-    // The system timers of a message window that run now.
-    std::size_t WindowTimers(THandle window) const;
 
     const std::vector<PostedMessage>& PostedMessages() const { return FPosted; }
     const std::vector<PopupCall>& Popups() const { return FPopups; }
@@ -232,16 +232,12 @@ class HeadlessWindowSystem final : public TWindowSystem {
     friend class HeadlessWindowPeer;
 
     struct Timer {
+        TTimerSink* Sink;
+        std::uintptr_t Id;
         std::uint32_t Interval;
         std::uint64_t Due;
-        // A framework timer's sink, or (sink null) a message window's timer.
-        TTimerSink* Sink;
-        THandle Window;
-        std::uintptr_t WindowTimerId;
     };
-    bool SetWindowTimer(THandle window, std::uintptr_t id, std::uint32_t interval);
-    bool KillWindowTimer(THandle window, std::uintptr_t id);
-    void MessageWindowGone(THandle window);
+    void MessageWindowGone(THandle window) { FMessageWindows.erase(window); }
     // Fires the earliest timer due at or before `until`; answers whether one fired.
     bool FireNextTimer(std::uint64_t until);
 
@@ -254,8 +250,9 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle FActiveWindow = 0;
     THandle FLastHandle = 0;
     int FWindowsCreated = 0;
-    std::map<std::uint32_t, Timer> FTimers;
-    std::uint32_t FLastTimerId = 0;
+    // In the order they were started: of two timers due at once, the one
+    // started first ticks first.
+    std::vector<Timer> FTimers;
     std::uint64_t FNow = 0;
     TRect FScreen{0, 0, 1024, 768};
     TRect FWorkArea{0, 0, 1024, 748};

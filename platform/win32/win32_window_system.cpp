@@ -2,22 +2,28 @@
 
 #include "platform/win32/win32_window_system.h"
 
+#include <map>
 #include <vector>
 
 #include "framework/application.h"
 #include "framework/form.h"
+#include "framework/std_controls.h"
+#include "framework/tool_bar.h"
 #include "platform/win32/common_controls.h"
 #include "platform/win32/win32_app_window.h"
+#include "platform/win32/win32_button_peer.h"
+#include "platform/win32/win32_combo_box_peer.h"
+#include "platform/win32/win32_font.h"
+#include "platform/win32/win32_form_peer.h"
+#include "platform/win32/win32_group_box_peer.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_plain_control_peer.h"
 #include "platform/win32/win32_text.h"
-#include "platform/win32/win32_window_peer.h"
+#include "platform/win32/win32_tool_bar_peer.h"
 #include "platform/win32/win32_window_table.h"
 
 namespace tovel::win32 {
 namespace {
-
-HWND AsWindow(THandle handle) {
-    return reinterpret_cast<HWND>(handle);
-}
 
 // The primary monitor's information: found through the monitor API, since
 // the parameter service would show up among the program's settings calls.
@@ -58,13 +64,48 @@ BOOL CALLBACK DisableOne(HWND window, LPARAM context) {
     return TRUE;
 }
 
-// Thread timers carry no window, so their ticks find the window system
-// through this: there is one per process, on the user-interface thread.
-Win32WindowSystem* gTimerOwner = nullptr;
+// Every timer of the program is a thread timer (SetTimer with no window).
+// The framework's exit timer must tick in the one-shot runs, which make no
+// window at all, and the tray's timers need no window of their own either, so
+// one kind of system timer carries both. A thread timer's tick names only the
+// id the system chose, so the live timers of every window system of the
+// thread are listed here under those ids; a tick of a stopped timer finds no
+// entry and reaches nobody.
+struct LiveTimer {
+    Win32WindowSystem* Owner;
+    TTimerSink* Sink;
+    std::uintptr_t Id;
+};
+
+std::map<UINT_PTR, LiveTimer>& LiveTimers() {
+    static std::map<UINT_PTR, LiveTimer> timers;
+    return timers;
+}
+
+std::map<UINT_PTR, LiveTimer>::iterator FindTimer(const Win32WindowSystem* owner,
+                                                  const TTimerSink& sink, std::uintptr_t id) {
+    auto& timers = LiveTimers();
+    for (auto it = timers.begin(); it != timers.end(); ++it) {
+        if (it->second.Owner == owner && it->second.Sink == &sink && it->second.Id == id) {
+            return it;
+        }
+    }
+    return timers.end();
+}
 
 void CALLBACK TimerProc(HWND /*window*/, UINT /*msg*/, UINT_PTR systemId, DWORD /*time*/) {
-    if (gTimerOwner != nullptr) {
-        gTimerOwner->TimerFired(systemId);
+    const auto found = LiveTimers().find(systemId);
+    if (found == LiveTimers().end()) {
+        return;
+    }
+    // The sink may stop or start timers: nothing of the table is used after
+    // this call.
+    const LiveTimer timer = found->second;
+    try {
+        timer.Sink->TimerTick(timer.Id);
+    } catch (...) {
+        // The framework shows a handler's failure itself; nothing may cross
+        // the system's call.
     }
 }
 
@@ -84,75 +125,46 @@ GetDpiForMonitorFn GetDpiForMonitorEntry() {
     return entry;
 }
 
-HFONT MakeFont(const TFont& font) {
-    return CreateFontW(font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       static_cast<BYTE>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.Name));
-}
-
 }  // namespace
 
-Win32WindowSystem::Win32WindowSystem() {
-    if (gTimerOwner == nullptr) {
-        gTimerOwner = this;
-    }
-}
+Win32WindowSystem::Win32WindowSystem() = default;
 
 Win32WindowSystem::~Win32WindowSystem() {
-    for (const auto& [id, timer] : FTimers) {
-        KillTimer(nullptr, timer.SystemId);
-    }
-    if (gTimerOwner == this) {
-        gTimerOwner = nullptr;
-    }
-}
-
-std::uint32_t Win32WindowSystem::StartTimer(std::uint32_t interval, TTimerSink& sink) {
-    if (interval == 0 || gTimerOwner != this) {
-        return 0;
-    }
-    const UINT_PTR systemId = SetTimer(nullptr, 0, interval, &TimerProc);
-    if (systemId == 0) {
-        return 0;
-    }
-    std::uint32_t id = ++FLastTimerId;
-    while (id == 0 || FTimers.count(id) != 0) {
-        id = ++FLastTimerId;
-    }
-    FTimers[id] = LiveTimer{systemId, &sink};
-    return id;
-}
-
-bool Win32WindowSystem::StopTimer(std::uint32_t id) {
-    auto it = FTimers.find(id);
-    if (it == FTimers.end()) {
-        return false;
-    }
-    KillTimer(nullptr, it->second.SystemId);
-    FTimers.erase(it);
-    return true;
-}
-
-void Win32WindowSystem::TimerFired(std::uintptr_t systemId) {
-    for (const auto& [id, timer] : FTimers) {
-        if (timer.SystemId == systemId) {
-            // The sink may stop or start timers: nothing of the table is
-            // used after this call.
-            TTimerSink* sink = timer.Sink;
-            try {
-                sink->TimerTick();
-            } catch (...) {
-                // The framework shows a handler's failure itself; nothing
-                // may cross the system's call.
-            }
-            return;
+    auto& timers = LiveTimers();
+    for (auto it = timers.begin(); it != timers.end();) {
+        if (it->second.Owner == this) {
+            KillTimer(nullptr, it->first);
+            it = timers.erase(it);
+        } else {
+            ++it;
         }
     }
 }
 
+bool Win32WindowSystem::StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) {
+    // A running timer starts its period afresh as a new one.
+    StopTimer(sink, id);
+    const UINT_PTR systemId = SetTimer(nullptr, 0, interval, &TimerProc);
+    if (systemId == 0) {
+        return false;
+    }
+    LiveTimers()[systemId] = LiveTimer{this, &sink, id};
+    return true;
+}
+
+bool Win32WindowSystem::StopTimer(TTimerSink& sink, std::uintptr_t id) {
+    const auto found = FindTimer(this, sink, id);
+    if (found == LiveTimers().end()) {
+        return false;
+    }
+    KillTimer(nullptr, found->first);
+    LiveTimers().erase(found);
+    return true;
+}
+
 int Win32WindowSystem::TextLineHeight(const TFont& font) {
     const int fallback = (font.Height < 0 ? -font.Height : font.Height) + 2;
-    HFONT made = MakeFont(font);
+    HFONT made = CreateSystemFont(font);
     if (made == nullptr) {
         return fallback;
     }
@@ -203,7 +215,25 @@ int Win32WindowSystem::MonitorDpi(const TRect& rect) const {
 }
 
 std::unique_ptr<TWindowPeer> Win32WindowSystem::CreateWindowPeer(TWinControl& control) {
-    return std::make_unique<Win32WindowPeer>(*this, control);
+    // The one place where the kind of control chooses its peer; the control
+    // reports its kind, so the casts below match the object's class.
+    switch (control.ControlKind()) {
+        case TControlKind::Form:
+            return std::make_unique<Win32FormPeer>(*this, static_cast<TForm&>(control));
+        case TControlKind::GroupBox:
+            return std::make_unique<Win32GroupBoxPeer>(*this, static_cast<TGroupBox&>(control));
+        case TControlKind::RadioButton:
+            return std::make_unique<Win32ButtonPeer>(*this, static_cast<TRadioButton&>(control));
+        case TControlKind::CheckBox:
+            return std::make_unique<Win32ButtonPeer>(*this, static_cast<TCheckBox&>(control));
+        case TControlKind::ComboBox:
+            return std::make_unique<Win32ComboBoxPeer>(*this, static_cast<TComboBox&>(control));
+        case TControlKind::ToolBar:
+            return std::make_unique<Win32ToolBarPeer>(*this, static_cast<TToolBar&>(control));
+        case TControlKind::Plain:
+            break;
+    }
+    return std::make_unique<Win32PlainControlPeer>(*this, control);
 }
 
 std::unique_ptr<TAppWindowPeer> Win32WindowSystem::CreateAppWindowPeer(TApplication& application) {
@@ -269,7 +299,7 @@ void Win32WindowSystem::ShowMessageBox(THandle owner, const std::u16string& text
 }
 
 THandle Win32WindowSystem::ActiveWindow() const {
-    return reinterpret_cast<THandle>(GetActiveWindow());
+    return ToHandle(GetActiveWindow());
 }
 
 bool Win32WindowSystem::BringToForeground(THandle window) {

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -35,8 +34,8 @@ class Win32WindowSystem : public TWindowSystem {
     THandle ActiveWindow() const override;
     bool BringToForeground(THandle window) override;
     void SetBusyCursor(bool busy) override;
-    std::uint32_t StartTimer(std::uint32_t interval, TTimerSink& sink) override;
-    bool StopTimer(std::uint32_t id) override;
+    bool StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) override;
+    bool StopTimer(TTimerSink& sink, std::uintptr_t id) override;
     int TextLineHeight(const TFont& font) override;
     std::u16string MenuFontName() override;
     int MonitorDpi(const TRect& rect) const override;
@@ -68,20 +67,8 @@ class Win32WindowSystem : public TWindowSystem {
         FMessageBoxHandler = std::move(handler);
     }
 
-    // Delivers the tick of the thread timer the system knows by that id.
-    void TimerFired(std::uintptr_t systemId);
-
   private:
-    struct LiveTimer {
-        std::uintptr_t SystemId;
-        TTimerSink* Sink;
-    };
-
     bool FBusy = false;
-    // The program's timer ids; the system's own ids map back through them,
-    // so a tick of a stopped timer reaches nobody.
-    std::map<std::uint32_t, LiveTimer> FTimers;
-    std::uint32_t FLastTimerId = 0;
     MessageBoxHandler FMessageBoxHandler;
 };
 

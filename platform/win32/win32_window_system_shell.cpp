@@ -9,15 +9,12 @@
 
 #include "framework/menu.h"
 #include "platform/win32/common_controls.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_table.h"
 
 namespace tovel::win32 {
 namespace {
-
-HWND AsWindow(THandle handle) {
-    return reinterpret_cast<HWND>(handle);
-}
 
 // A hidden top-level window that only receives messages; each goes to the
 // handler the program gave, through the shared window procedure.
@@ -30,13 +27,7 @@ class Win32MessageWindowPeer final : public TMessageWindowPeer, public Win32Mess
     }
     ~Win32MessageWindowPeer() override { DestroyOwnedWindow(); }
 
-    THandle Handle() const override { return reinterpret_cast<THandle>(Window()); }
-    bool SetTimer(std::uintptr_t id, std::uint32_t interval) override {
-        return Window() != nullptr && ::SetTimer(Window(), id, interval, nullptr) != 0;
-    }
-    bool KillTimer(std::uintptr_t id) override {
-        return Window() != nullptr && ::KillTimer(Window(), id) != FALSE;
-    }
+    THandle Handle() const override { return ToHandle(Window()); }
     void DefaultHandler(TMessage& message) override {
         message.Result = CallDefault(message.Msg, message.WParam, message.LParam);
     }
@@ -159,7 +150,7 @@ int Win32WindowSystem::CaptionHeight() {
 }
 
 THandle Win32WindowSystem::WindowAt(TPoint point) {
-    return reinterpret_cast<THandle>(::WindowFromPoint(POINT{point.X, point.Y}));
+    return ToHandle(::WindowFromPoint(POINT{point.X, point.Y}));
 }
 
 TPoint Win32WindowSystem::ClientPoint(THandle window, TPoint point) {
@@ -190,23 +181,23 @@ bool Win32WindowSystem::HasIconResource(int id) {
 }
 
 THandle Win32WindowSystem::LoadIconResource(int id, int size) {
-    return reinterpret_cast<THandle>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                                IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    return ToHandle(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size,
+                               size, LR_DEFAULTCOLOR));
 }
 
 THandle Win32WindowSystem::DuplicateIcon(THandle icon) {
-    return reinterpret_cast<THandle>(::CopyIcon(reinterpret_cast<HICON>(icon)));
+    return ToHandle(::CopyIcon(AsIcon(icon)));
 }
 
 void Win32WindowSystem::FreeIcon(THandle icon) {
     if (icon != 0) {
-        ::DestroyIcon(reinterpret_cast<HICON>(icon));
+        ::DestroyIcon(AsIcon(icon));
     }
 }
 
 THandle Win32WindowSystem::WindowsLogoIcon() {
     // Shared by the system: a later DestroyIcon leaves it alone.
-    return reinterpret_cast<THandle>(LoadIconW(nullptr, IDI_WINLOGO));
+    return ToHandle(LoadIconW(nullptr, IDI_WINLOGO));
 }
 
 }  // namespace tovel::win32

@@ -9,6 +9,7 @@
 #include "framework/form.h"
 #include "framework/menu.h"
 #include "framework/std_controls.h"
+#include "framework/timer.h"
 #include "platform/headless/headless_window_system.h"
 
 namespace tovel {
@@ -238,6 +239,39 @@ TEST(FailureBoxTest, FailingCreationHandlerIsShownAndTheFormStillExists) {
     TForm* form = application.CreateForm<FailingForm>(&application);
     EXPECT_EQ(application.MainForm(), form);
     EXPECT_EQ(windows.MessageBoxes().size(), 1u);
+}
+
+// ---- the timer component -----------------------------------------------------------
+
+TEST(TimerTest, TicksWhileEnabledRestartsOnANewIntervalAndStopsWithItsObject) {
+    HeadlessWindowSystem windows;
+    TApplication application(windows);
+    auto* timer = new TTimer(application, &application);
+    std::vector<std::uint64_t> ticks;
+    timer->OnTimer = [&](TObject* sender) {
+        EXPECT_EQ(sender, timer);
+        ticks.push_back(windows.Now());
+    };
+    timer->SetEnabled(false);
+    timer->SetInterval(300);
+    windows.AdvanceTime(1000);
+    EXPECT_EQ(windows.RunningTimers(), 0u);
+
+    timer->SetEnabled(true);
+    windows.AdvanceTime(700);
+    timer->SetInterval(500);  // the period starts again from now
+    windows.AdvanceTime(600);
+    EXPECT_EQ(ticks, (std::vector<std::uint64_t>{1300, 1600, 2200}));
+    EXPECT_EQ(windows.RunningTimers(), 1u);
+
+    // A failing handler is shown at each tick and the timer goes on.
+    timer->OnTimer = [](TObject*) { throw Exception(u"broken"); };
+    windows.AdvanceTime(1000);
+    EXPECT_EQ(windows.MessageBoxes().size(), 2u);
+
+    delete timer;
+    EXPECT_EQ(windows.RunningTimers(), 0u) << "no system timer outlives its component";
+    windows.AdvanceTime(2000);
 }
 
 // ---- the application window --------------------------------------------------------

@@ -3,6 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "framework/application.h"
+#include "framework/timer.h"
 #include "platform/headless/headless_window_system.h"
 #include "tray/simple_timer.h"
 
@@ -136,15 +138,15 @@ TEST_F(SimpleTimerTest, TimersShareOneWindowMadeWhenOneFirstRunsThatGoesWithTheL
     ASSERT_EQ(windows.MessageWindows().size(), 1u);
     const THandle window = SharedTimerHandler(windows)->WindowHandle();
     EXPECT_EQ(windows.MessageWindows().front(), window);
-    EXPECT_EQ(windows.WindowTimers(window), 1u);
+    EXPECT_EQ(windows.RunningTimers(), 1u);
     first->SetInterval(70);
     first->SetEnabled(true);
     EXPECT_EQ(windows.MessageWindows().size(), 1u) << "shared";
-    EXPECT_EQ(windows.WindowTimers(window), 2u);
+    EXPECT_EQ(windows.RunningTimers(), 2u);
     first->SetEnabled(false);
 
     second.reset();  // a running timer stops with its object
-    EXPECT_EQ(windows.WindowTimers(window), 0u);
+    EXPECT_EQ(windows.RunningTimers(), 0u);
     EXPECT_EQ(windows.MessageWindows().size(), 1u);
     first.reset();
     EXPECT_EQ(SharedTimerHandler(windows), nullptr);
@@ -176,6 +178,32 @@ TEST_F(SimpleTimerTest, ATickForAnIdOfNoLiveTimerIsIgnored) {
     TMessage tick{msg::kTimer, kept.Id(), 0, 0};
     windows.SendToMessageWindow(window, tick);
     EXPECT_EQ(ticks.size(), 1u) << "the live timer's own id reaches it";
+}
+
+TEST_F(SimpleTimerTest, AFrameworkTimerOnTheSameSystemTimersTicksApart) {
+    // Both kinds start their system timers from the one service, each under
+    // ids of its own: starting or stopping one must leave the other alone.
+    TApplication application(windows);
+    TTimer frameworkTimer(application, nullptr);
+    std::vector<std::uint64_t> frameworkTicks;
+    frameworkTimer.OnTimer = [&](TObject*) { frameworkTicks.push_back(windows.Now()); };
+    frameworkTimer.SetInterval(500);
+    TSimpleTimer timer(windows, 300, Recorder());
+    timer.SetEnabled(true);
+    frameworkTimer.SetEnabled(false);
+    frameworkTimer.SetEnabled(true);
+    windows.AdvanceTime(1000);
+    EXPECT_EQ(ticks, (std::vector<std::uint64_t>{300, 600, 900}));
+    EXPECT_EQ(frameworkTicks, (std::vector<std::uint64_t>{500, 1000}));
+
+    frameworkTimer.SetEnabled(false);
+    windows.AdvanceTime(300);
+    EXPECT_EQ(ticks.size(), 4u);
+    timer.SetEnabled(false);
+    frameworkTimer.SetEnabled(true);
+    windows.AdvanceTime(500);
+    EXPECT_EQ(frameworkTicks.size(), 3u);
+    EXPECT_EQ(ticks.size(), 4u);
 }
 
 TEST_F(SimpleTimerTest, TagIsTheUsersOwn) {

@@ -13,14 +13,15 @@
 #include "platform/win32/win32_api.h"
 
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_form_peer.h"
 #include "platform/win32/win32_system_messages.h"
 #include "platform/win32/win32_system_version.h"
 #include "platform/win32/win32_text_codec.h"
-#include "platform/win32/win32_window_peer.h"
 #include "platform/win32/win32_window_system.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -289,6 +290,29 @@ TEST_F(WindowSystemTest, ControlsAreTheSystemControlsOfTheirKind) {
     ASSERT_NE(GetObjectW(font, sizeof(logFont), &logFont), 0);
     EXPECT_EQ(logFont.lfHeight, -11);
     EXPECT_EQ(std::wstring(logFont.lfFaceName), L"Tahoma");
+}
+
+TEST_F(WindowSystemTest, PlainControlIsAWindowOfTheProgramsOwnClassHoldingItsControls) {
+    TTestForm* form = MakeForm();
+    auto* panel = new TWinControl(form);
+    panel->SetParent(form);
+    panel->SetBounds(4, 150, 200, 40);
+    auto* inner = new TCheckBox(form);
+    inner->SetParent(panel);
+    inner->SetCaption(u"内側");
+    inner->SetBounds(3, 5, 100, 20);
+    form->Show();
+    DrainMessages();
+
+    EXPECT_EQ(ClassOf(H(panel)), u"TWinControl");
+    EXPECT_EQ(GetParent(H(panel)), H(form));
+    EXPECT_EQ(GetParent(H(inner)), H(panel));
+    EXPECT_EQ(StyleOf(H(inner)) & BS_TYPEMASK, static_cast<DWORD>(BS_CHECKBOX));
+    // Nested deeper, the control still shows the form's font.
+    EXPECT_EQ(SendMessageW(H(inner), WM_GETFONT, 0, 0),
+              SendMessageW(H(form->Page), WM_GETFONT, 0, 0));
+    SendMessageW(H(inner), BM_CLICK, 0, 0);
+    EXPECT_TRUE(inner->Checked());
 }
 
 TEST_F(WindowSystemTest, ToolbarShowsTheButtonsInOrderWithAnEightPixelSeparator) {
@@ -758,8 +782,15 @@ TEST_F(WindowSystemTest, ClientSizeSetFromCodeResizesTheFrame) {
 
 class CountingSink final : public TTimerSink {
   public:
-    void TimerTick() override { ++Ticks; }
-    int Ticks = 0;
+    void TimerTick(std::uintptr_t id) override { Ids.push_back(id); }
+    int Ticks(std::uintptr_t id) const {
+        int count = 0;
+        for (std::uintptr_t seen : Ids) {
+            count += seen == id ? 1 : 0;
+        }
+        return count;
+    }
+    std::vector<std::uintptr_t> Ids;
 };
 
 // Dispatches messages until the condition holds or the time is up.
@@ -779,24 +810,53 @@ bool PumpUntil(Condition condition, DWORD milliseconds) {
     return true;
 }
 
-TEST_F(WindowSystemTest, TimersTickUntilStoppedAndStoppedIdsNameNothing) {
+TEST_F(WindowSystemTest, TimersAreNamedBySinkAndIdAndTickUntilStopped) {
     CountingSink first;
     CountingSink second;
-    const std::uint32_t a = system.StartTimer(10, first);
-    const std::uint32_t b = system.StartTimer(10, second);
-    ASSERT_NE(a, 0u);
-    ASSERT_NE(b, 0u);
-    EXPECT_NE(a, b);
-    EXPECT_EQ(system.StartTimer(0, first), 0u);
-    ASSERT_TRUE(PumpUntil([&] { return first.Ticks >= 2 && second.Ticks >= 2; }, 3000));
+    // The same id under two sinks names two timers; a sink's own ids come back.
+    ASSERT_TRUE(system.StartTimer(first, 7, 10));
+    ASSERT_TRUE(system.StartTimer(second, 7, 10));
+    ASSERT_TRUE(system.StartTimer(second, 9, 10));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return first.Ticks(7) >= 2 && second.Ticks(7) >= 2 && second.Ticks(9) >= 2; },
+        3000))
+        << "ticks seen: first " << first.Ids.size() << ", second " << second.Ids.size();
+    EXPECT_EQ(first.Ticks(7), static_cast<int>(first.Ids.size())) << "only its own id";
 
-    EXPECT_TRUE(system.StopTimer(a));
-    EXPECT_FALSE(system.StopTimer(a));
-    const int stoppedAt = first.Ticks;
-    const int secondBefore = second.Ticks;
-    ASSERT_TRUE(PumpUntil([&] { return second.Ticks >= secondBefore + 3; }, 3000));
-    EXPECT_EQ(first.Ticks, stoppedAt);
-    EXPECT_TRUE(system.StopTimer(b));
+    EXPECT_TRUE(system.StopTimer(first, 7));
+    EXPECT_FALSE(system.StopTimer(first, 7));
+    EXPECT_FALSE(system.StopTimer(first, 9)) << "the other sink's id is not this one's";
+    const std::size_t stoppedAt = first.Ids.size();
+    const int secondBefore = second.Ticks(7);
+    ASSERT_TRUE(PumpUntil([&] { return second.Ticks(7) >= secondBefore + 3; }, 3000));
+    EXPECT_EQ(first.Ids.size(), stoppedAt);
+    EXPECT_TRUE(system.StopTimer(second, 7));
+    EXPECT_TRUE(system.StopTimer(second, 9));
+}
+
+TEST_F(WindowSystemTest, AStartedAgainTimerIsStillOneAndEveryWindowSystemHasTimers) {
+    CountingSink sink;
+    // Started twice, it is one timer: one stop ends its ticks.
+    ASSERT_TRUE(system.StartTimer(sink, 1, 10));
+    ASSERT_TRUE(system.StartTimer(sink, 1, 10));
+    EXPECT_TRUE(system.StopTimer(sink, 1));
+    EXPECT_FALSE(system.StopTimer(sink, 1));
+
+    // A second window system of the same thread keeps timers of its own, and
+    // ends them with itself.
+    CountingSink other;
+    auto second = std::make_unique<win32::Win32WindowSystem>();
+    ASSERT_TRUE(second->StartTimer(other, 1, 10));
+    ASSERT_TRUE(system.StartTimer(sink, 2, 10));
+    ASSERT_TRUE(PumpUntil([&] { return other.Ticks(1) >= 2 && sink.Ticks(2) >= 2; }, 3000))
+        << "ticks seen: " << other.Ids.size() << " and " << sink.Ids.size();
+    EXPECT_EQ(sink.Ticks(1), 0) << "the timer started twice and stopped never ticked";
+    second.reset();
+    const std::size_t otherAt = other.Ids.size();
+    const int sinkBefore = sink.Ticks(2);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Ticks(2) >= sinkBefore + 3; }, 3000));
+    EXPECT_EQ(other.Ids.size(), otherAt) << "gone with its window system";
+    EXPECT_TRUE(system.StopTimer(sink, 2));
 }
 
 TEST_F(WindowSystemTest, TextMetricsFollowTheFont) {
@@ -821,10 +881,10 @@ TEST_F(WindowSystemTest, TextMetricsFollowTheFont) {
     EXPECT_LE(area.Height(), screenRect.Height());
 }
 
-TEST_F(WindowSystemTest, MessageWindowsHandTheirMessagesAndTimersToTheHandler) {
+TEST_F(WindowSystemTest, MessageWindowsHandTheirMessagesToTheHandler) {
     std::vector<TMessage> seen;
     auto window = system.CreateMessageWindow([&seen](TMessage& message) {
-        if (message.Msg == WM_USER + 7 || message.Msg == WM_TIMER) {
+        if (message.Msg == WM_USER + 7) {
             seen.push_back(message);
             message.Result = 42;
         }
@@ -837,12 +897,6 @@ TEST_F(WindowSystemTest, MessageWindowsHandTheirMessagesAndTimersToTheHandler) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].WParam, 3u);
     EXPECT_EQ(seen[0].LParam, 4);
-
-    ASSERT_TRUE(window->SetTimer(5, 10));
-    ASSERT_TRUE(PumpUntil([&] { return seen.size() >= 2; }, 3000));
-    EXPECT_EQ(seen[1].Msg, static_cast<std::uint32_t>(WM_TIMER));
-    EXPECT_EQ(seen[1].WParam, 5u);
-    EXPECT_TRUE(window->KillTimer(5));
 
     window.reset();
     EXPECT_FALSE(IsWindow(handle));
