@@ -12,7 +12,8 @@
 namespace tovel::win32 {
 
 Win32WindowPeer* Win32WindowPeer::FromWindow(HWND window) {
-    return dynamic_cast<Win32WindowPeer*>(FindTarget(window));
+    Win32MessageTarget* target = FindTarget(window);
+    return target != nullptr ? target->ControlPeer() : nullptr;
 }
 
 Win32WindowPeer::Win32WindowPeer(Win32WindowSystem& system, TWinControl& control)

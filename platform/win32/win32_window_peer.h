@@ -31,6 +31,7 @@ class Win32WindowPeer : public TWindowPeer, public Win32MessageTarget {
     void BringToFront() override;
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    Win32WindowPeer* ControlPeer() override { return this; }
 
     // The form's font reaches this control's window.
     void ApplyFont(HFONT font);

@@ -4,6 +4,8 @@
 
 namespace tovel::win32 {
 
+class Win32WindowPeer;
+
 // Something of the program that stands behind a system window and takes its
 // messages: a control's or form's peer, or the application window.
 class Win32MessageTarget {
@@ -17,6 +19,9 @@ class Win32MessageTarget {
     // The system's own handling: the class's original procedure for a
     // subclassed system control, DefWindowProcW for the program's classes.
     LRESULT CallDefault(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The control's or form's peer behind the window; null for the
+    // application window and the message windows, which stand for no control.
+    virtual Win32WindowPeer* ControlPeer() { return nullptr; }
 
   protected:
     // Makes a window of one of the program's classes (whose procedure is
