@@ -48,23 +48,43 @@ add_custom_command(TARGET Tovel POST_BUILD
     COMMAND ${TOVEL_OBJCOPY} --strip-all --add-gnu-debuglink=${TOVEL_DEBUG_FILE} $<TARGET_FILE:Tovel>
     VERBATIM)
 
-# The release package: build/<preset>/dist/Tovel-<version>-win64.zip with
-# SHA256SUMS; scripts/release.sh copies them to dist/.
+# The self-test (tests/win32) goes out beside the program, built the same way:
+# the program's size and path flags on it and on the GoogleTest it links, no
+# link time stamp, and stripped (a user's report names tests, not addresses).
+function(tovel_release_selftest exe)
+    foreach(target ${exe} ${ARGN})
+        target_compile_options(${target} PRIVATE
+            "$<$<AND:$<CONFIG:Release>,$<COMPILE_LANGUAGE:CXX>>:${TOVEL_RELEASE_CXX_FLAGS};${TOVEL_PATH_MAPS}>")
+    endforeach()
+    target_link_options(${exe} PRIVATE "$<$<CONFIG:Release>:${TOVEL_RELEASE_LINK_FLAGS}>"
+                        -Wl,--no-insert-timestamp)
+    add_custom_command(TARGET ${exe} POST_BUILD
+        COMMAND ${TOVEL_OBJCOPY} --strip-all $<TARGET_FILE:${exe}>
+        VERBATIM)
+endfunction()
+
+# The release packages: build/<preset>/dist/Tovel-<version>-win64.zip and
+# Tovel-<version>-selftest-win64.zip with SHA256SUMS; scripts/release.sh
+# copies them to dist/.
 find_program(TOVEL_PYTHON3 NAMES python3 REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 set(TOVEL_DIST_DIR ${CMAKE_CURRENT_BINARY_DIR}/dist)
 set(TOVEL_PACKAGE ${TOVEL_DIST_DIR}/Tovel-${PROJECT_VERSION}-win64.zip)
+set(TOVEL_SELFTEST_PACKAGE ${TOVEL_DIST_DIR}/Tovel-${PROJECT_VERSION}-selftest-win64.zip)
 add_custom_command(
-    OUTPUT ${TOVEL_PACKAGE} ${TOVEL_DIST_DIR}/SHA256SUMS ${TOVEL_DIST_DIR}/Tovel.debug
+    OUTPUT ${TOVEL_PACKAGE} ${TOVEL_SELFTEST_PACKAGE} ${TOVEL_DIST_DIR}/SHA256SUMS
+           ${TOVEL_DIST_DIR}/Tovel.debug
     COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/scripts/package_release.py
-            --exe $<TARGET_FILE:Tovel> --version ${PROJECT_VERSION} --out ${TOVEL_DIST_DIR}
+            --exe $<TARGET_FILE:Tovel> --selftest $<TARGET_FILE:win32_tests>
+            --version ${PROJECT_VERSION} --out ${TOVEL_DIST_DIR}
             --extra ${TOVEL_DEBUG_FILE}
-    DEPENDS Tovel
+    DEPENDS Tovel win32_tests
             ${CMAKE_CURRENT_SOURCE_DIR}/scripts/package_release.py
             ${CMAKE_CURRENT_SOURCE_DIR}/docs/README-ja.txt
+            ${CMAKE_CURRENT_SOURCE_DIR}/docs/README-selftest.txt
             ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE
-    COMMENT "Packing ${TOVEL_PACKAGE}"
+    COMMENT "Packing ${TOVEL_PACKAGE} and ${TOVEL_SELFTEST_PACKAGE}"
     VERBATIM)
-add_custom_target(release_package ALL DEPENDS ${TOVEL_PACKAGE})
+add_custom_target(release_package ALL DEPENDS ${TOVEL_PACKAGE} ${TOVEL_SELFTEST_PACKAGE})
 
 if(TOVEL_BUILD_TESTS)
     # Builds Tovel once more from a copy of the sources: a few minutes of both
