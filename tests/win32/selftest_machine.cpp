@@ -203,6 +203,9 @@ bool BeginRun(std::function<void(const char*)> onStop, std::string& problem) {
         g_scratch.clear();
         return false;
     }
+    // A parent that ignores Ctrl+C hands the ignoring down; this run must
+    // hear it to put the settings back.
+    SetConsoleCtrlHandler(nullptr, FALSE);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     SetUnhandledExceptionFilter(OnCrash);
     return true;

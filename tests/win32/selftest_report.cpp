@@ -180,6 +180,21 @@ std::string Indented(const std::string& text) {
     return out;
 }
 
+// The report is meant to be pasted into a public bug report: the user's
+// profile folder (which names them) stands as %USERPROFILE% in it.
+std::string WithoutProfilePath(std::string text) {
+    wchar_t profile[MAX_PATH * 2] = {};
+    if (GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH * 2) == 0) {
+        return text;
+    }
+    const std::string path = Narrow(profile);
+    for (std::size_t at = text.find(path); !path.empty() && at != std::string::npos;
+         at = text.find(path, at)) {
+        text.replace(at, path.size(), "%USERPROFILE%");
+    }
+    return text;
+}
+
 }  // namespace
 
 std::vector<std::string> DescribeSystem() {
@@ -272,7 +287,7 @@ std::string ReportListener::ReportText(const std::vector<std::string>& system,
     if (!leftChanged.empty()) {
         text += "NOT PUT BACK: " + leftChanged + "\n";
     }
-    return text + CountLine(records_) + "\n";
+    return WithoutProfilePath(text + CountLine(records_) + "\n");
 }
 
 int ReportListener::Failed() const {

@@ -123,7 +123,6 @@ int wmain(int argc, wchar_t** argv) {
         SetStdHandle(STD_OUTPUT_HANDLE, output);
         SetStdHandle(STD_ERROR_HANDLE, errors);
     }
-    SetConsoleCtrlHandler(nullptr, TRUE);
 
     std::wstring commandLine = Quoted(argv[first]);
     for (int i = first + 1; i < argc; ++i) {
@@ -141,6 +140,9 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("cannot start the program (error %lu)\n", GetLastError());
         return 2;
     }
+    // Ignored here only once the program is started: a child inherits the
+    // ignoring.
+    SetConsoleCtrlHandler(nullptr, TRUE);
     if (interrupt) {
         // Waits for the program's own change, not for a time.
         const ULONGLONG deadline = GetTickCount64() + 600000;
