@@ -39,7 +39,7 @@ class SelftestRun:
 
     def __init__(self, proc):
         self.proc = proc
-        self.out = proc.stdout()
+        self.out = proc.stdout().replace("\r\n", "\n")
         self.states = {m.group(1): tuple(int(v) for v in m.groups()[1:])
                        for m in _STATE.finditer(self.out)}
         exit_line = re.search(r"^exit=(\d+)$", self.out, re.MULTILINE)
