@@ -125,4 +125,19 @@ if(TOVEL_BUILD_TESTS)
         RUN_SERIAL TRUE
         TIMEOUT 1800
         ENVIRONMENT "TOVEL_BUILD_DIR=${CMAKE_CURRENT_BINARY_DIR}")
+    # The notices in this build's package against its link map.
+    add_test(NAME release_notices
+             COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/tests/release/third_party_notices_test.py -v)
+    set_tests_properties(release_notices PROPERTIES
+        LABELS release
+        ENVIRONMENT "TOVEL_BUILD_DIR=${CMAKE_CURRENT_BINARY_DIR}")
+    # scripts/release.sh with a throwaway certificate: one more release build,
+    # then the signed program under Wine.
+    add_test(NAME release_signed
+             COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/tests/release/signed_release_test.py -v)
+    set_tests_properties(release_signed PROPERTIES
+        LABELS release
+        RUN_SERIAL TRUE
+        TIMEOUT 1800
+        ENVIRONMENT "TOVEL_EXE=$<TARGET_FILE:Tovel>")
 endif()
