@@ -37,26 +37,6 @@ foreach(target ${TOVEL_PROGRAM_LIBRARIES} Tovel)
 endforeach()
 target_link_options(Tovel PRIVATE "$<$<CONFIG:Release>:${TOVEL_RELEASE_LINK_FLAGS}>" -Wl,--no-insert-timestamp)
 
-# The link map names every part of the runtime libraries that went into the
-# exe; the notices file below is made from it.
-set(TOVEL_LINK_MAP ${CMAKE_CURRENT_BINARY_DIR}/Tovel.map)
-target_link_options(Tovel PRIVATE -Wl,-Map=${TOVEL_LINK_MAP})
-
-# Tovel starts no threads, so with GCC it links the runtime of the win32
-# thread model (libstdc++ and libgcc built without thread support) and not
-# winpthreads, which the posix model's runtime calls for its locks: 24 KB
-# less, and one foreign component less. The tests keep the posix model.
-# -no-pthread drops the driver's -lpthread, so code that reaches for POSIX
-# threads fails to link instead of bringing winpthreads back.
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    find_program(TOVEL_MINGW_WIN32_GXX NAMES ${TOOLCHAIN_PREFIX}-g++-win32 REQUIRED)
-    execute_process(COMMAND ${TOVEL_MINGW_WIN32_GXX} -print-libgcc-file-name
-                    OUTPUT_VARIABLE TOVEL_WIN32_LIBGCC OUTPUT_STRIP_TRAILING_WHITESPACE
-                    COMMAND_ERROR_IS_FATAL ANY)
-    get_filename_component(TOVEL_WIN32_RUNTIME_DIR ${TOVEL_WIN32_LIBGCC} DIRECTORY)
-    target_link_options(Tovel PRIVATE -no-pthread -L${TOVEL_WIN32_RUNTIME_DIR})
-endif()
-
 # The debug information goes to Tovel.debug beside the exe; the exe keeps only
 # its name and checksum (.gnu_debuglink), which debuggers follow. objcopy
 # stamps the PE files it writes with the current time unless SOURCE_DATE_EPOCH
@@ -67,6 +47,31 @@ add_custom_command(TARGET Tovel POST_BUILD
     COMMAND ${TOVEL_OBJCOPY} --only-keep-debug $<TARGET_FILE:Tovel> ${TOVEL_DEBUG_FILE}
     COMMAND ${TOVEL_OBJCOPY} --strip-all --add-gnu-debuglink=${TOVEL_DEBUG_FILE} $<TARGET_FILE:Tovel>
     VERBATIM)
+
+# The release is made with GCC; the clang build only checks the code. GNU
+# ld's link map names the archive of every member it took, which the notices
+# file is made from (lld 14's names only the member).
+if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    return()
+endif()
+
+# Tovel starts no threads, so with GCC it links the runtime of the win32
+# thread model (libstdc++ and libgcc built without thread support) and not
+# winpthreads, which the posix model's runtime calls for its locks: 24 KB
+# less, and one foreign component less. The tests keep the posix model.
+# -no-pthread drops the driver's -lpthread, so code that reaches for POSIX
+# threads fails to link instead of bringing winpthreads back.
+find_program(TOVEL_MINGW_WIN32_GXX NAMES ${TOOLCHAIN_PREFIX}-g++-win32 REQUIRED)
+execute_process(COMMAND ${TOVEL_MINGW_WIN32_GXX} -print-libgcc-file-name
+                OUTPUT_VARIABLE TOVEL_WIN32_LIBGCC OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
+get_filename_component(TOVEL_WIN32_RUNTIME_DIR ${TOVEL_WIN32_LIBGCC} DIRECTORY)
+target_link_options(Tovel PRIVATE -no-pthread -L${TOVEL_WIN32_RUNTIME_DIR})
+
+# The link map names every part of the runtime libraries that went into the
+# exe; the notices file below is made from it.
+set(TOVEL_LINK_MAP ${CMAKE_CURRENT_BINARY_DIR}/Tovel.map)
+target_link_options(Tovel PRIVATE -Wl,-Map=${TOVEL_LINK_MAP})
 
 # Authenticode: tovel_sign_exe(<input> <output>) signs a copy of a built
 # program with the PKCS#12 file TOVEL_SIGN_PKCS12 (scripts/sign.sh; password

@@ -10,8 +10,7 @@ verbatim from the copyright file of the Debian package the parts come from. A
 part of no known component stops the script: a release must not ship code
 whose notice nobody has looked at.
 
-Reads GNU ld maps (-Wl,-Map) and lld's; both name a member as
-"archive.a(member.o)", lld with ":(section)" after it.
+Reads GNU ld maps (-Wl,-Map), which name each member as "archive.a(member.o)".
 """
 
 import argparse
@@ -72,7 +71,6 @@ def linked_parts(map_text):
     names, in the order first named."""
     seen = {}
     for token in map_text.split():
-        token = token.split(":(", 1)[0]  # lld: "lib.a(member.o):(.text)"
         m = _MEMBER.match(token)
         if m:
             seen.setdefault((m.group(1), m.group(2)), None)
@@ -82,9 +80,12 @@ def linked_parts(map_text):
 
 
 def component_of(path, member):
-    """The component a linked part belongs to; None for the build's own."""
+    """The component a linked part belongs to; None for the build's own
+    objects (CMake's *.obj, named relative to the build folder)."""
     if not os.path.isabs(path):
-        return None  # the build's own objects and libraries, named relative to it
+        if (member or path).endswith(".obj"):
+            return None
+        raise UnknownPart(f"{path}({member})" if member else path)
     path = os.path.normpath(path)
     base = os.path.basename(path)
     if "/lib/gcc/" in path and base in GCC_FILES:

@@ -76,19 +76,19 @@ class ComponentRulesTest(unittest.TestCase):
         for path, member, component in cases:
             with self.subTest(path=path, member=member):
                 self.assertIs(tpn.component_of(path, member), component)
-        with self.assertRaises(tpn.UnknownPart):
-            tpn.component_of("/opt/elsewhere/libz.a", "inflate.o")
+        # Parts of no known component, and a member named without its archive.
+        for path, member in (("/opt/elsewhere/libz.a", "inflate.o"),
+                             ("lib64_libmingwex_a-gdtoa.o", None)):
+            with self.subTest(path=path), self.assertRaises(tpn.UnknownPart):
+                tpn.component_of(path, member)
 
-    def test_map_parts_of_both_linkers(self):
+    def test_map_parts_are_the_members_and_objects_it_names(self):
         gnu = ("Archive member included to satisfy reference by file (symbol)\n\n"
                "/l/libmingwex.a(gdtoa.o)\n                /l/libmingwex.a(dmisc.o) (__gdtoa)\n"
                "LOAD /l/crt2u.o\nLOAD /l/libuuid.a\n")
-        lld = ("  140001000  140001000     1234    16         /l/libstdc++.a(eh_alloc.o):(.text)\n"
-               "  140002000  140002000       10     1                 __gxx_personality_seh0\n")
         self.assertEqual(tpn.linked_parts(gnu),
                          [("/l/libmingwex.a", "gdtoa.o"), ("/l/libmingwex.a", "dmisc.o"),
                           ("/l/crt2u.o", None)])
-        self.assertEqual(tpn.linked_parts(lld), [("/l/libstdc++.a", "eh_alloc.o")])
 
     def test_notice_is_quoted_from_the_copyright_file(self):
         copyright_file = (
