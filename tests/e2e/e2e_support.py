@@ -207,6 +207,13 @@ def one_shot_from_package(session, package, args):
     return run
 
 
+def assert_speed_set_once(test, run, speed):
+    """The run ended with 0 after exactly one session-only write of the speed."""
+    test.assertEqual(run.code, 0, run.proc.stderr()[-2000:])
+    test.assertEqual(pointer_writes(run.proc), [(SPI_SETMOUSESPEED, 0, speed, SESSION_ONLY)],
+                     run.proc.stderr()[-2000:])
+
+
 def xdotool(session, argv):
     """Runs xdotool on the session's display; its completed process."""
     return subprocess.run(["xdotool", *argv], env=session.env(), capture_output=True,

@@ -89,10 +89,7 @@ class SignatureTest(unittest.TestCase):
 class SignedProgramTest(e2e.ProgramSessionTest):
     def test_signed_one_shot_writes_the_speed(self):
         one_shot = e2e.one_shot_from_package(self.session, signed_release()["package"], ["7"])
-        self.assertEqual(one_shot.code, 0, one_shot.proc.stderr()[-2000:])
-        self.assertEqual(e2e.pointer_writes(one_shot.proc),
-                         [(e2e.SPI_SETMOUSESPEED, 0, 7, e2e.SESSION_ONLY)],
-                         one_shot.proc.stderr()[-2000:])
+        e2e.assert_speed_set_once(self, one_shot, 7)
 
 
 if __name__ == "__main__":
