@@ -82,14 +82,6 @@ class ComponentRulesTest(unittest.TestCase):
             with self.subTest(path=path), self.assertRaises(tpn.UnknownPart):
                 tpn.component_of(path, member)
 
-    def test_map_parts_are_the_members_and_objects_it_names(self):
-        gnu = ("Archive member included to satisfy reference by file (symbol)\n\n"
-               "/l/libmingwex.a(gdtoa.o)\n                /l/libmingwex.a(dmisc.o) (__gdtoa)\n"
-               "LOAD /l/crt2u.o\nLOAD /l/libuuid.a\n")
-        self.assertEqual(tpn.linked_parts(gnu),
-                         [("/l/libmingwex.a", "gdtoa.o"), ("/l/libmingwex.a", "dmisc.o"),
-                          ("/l/crt2u.o", None)])
-
     def test_notice_is_quoted_from_the_copyright_file(self):
         copyright_file = (
             "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n\n"
