@@ -338,6 +338,11 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     menu->SetPopupComponent(this);
     menu->PreparePopup();
     TMenuItem* chosen = ModalUi().PopupMenu(*menu, TPoint{X, Y}, window);
+    // A harmless message to the window that owned the menu makes the system
+    // switch to this program once the menu has closed; without it the next
+    // popup opens and closes at once. The shared window always owns it, so
+    // this does not wait for a form that may have no window yet.
+    Windowing().PostMessageTo(window, msg::kNull, 0, 0);
     if (chosen != nullptr) {
         FApplication.HandleEvent([chosen] { chosen->Click(); });
     }

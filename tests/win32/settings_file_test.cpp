@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -241,6 +242,67 @@ TEST_F(Win32SettingsFileTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkS
     EXPECT_EQ((GetFileAttributesW(Wide(ini)) & FILE_ATTRIBUTE_REPARSE_POINT) != 0, reparsePoint);
     EXPECT_EQ(ReadFile(target), Bytes("[Line]\r\nCount=1\r\n\r\n"));
     EXPECT_EQ(Names().size(), 2u);
+}
+
+// The system's replace failing after it has taken the old file away, as its page
+// documents: with "unable to move the replacement" the old file is gone, with its
+// second form renamed; "unable to remove the replaced" leaves it in place. A
+// scanner that holds the new file open stops the move that follows as well.
+TEST_F(Win32SettingsFileTest, AReplaceThatLostTheOldFileStillLeavesTheData) {
+    const std::vector<std::uint8_t> before = Bytes("[Line]\r\nCount=4\r\n");
+    const std::vector<std::uint8_t> after = Bytes("[Line]\r\nCount=9\r\n\r\n");
+    enum class Old { Removed, Renamed, Kept };
+    const struct {
+        DWORD error;
+        Old old;
+        bool scannerHoldsNewFile;
+        DWORD reported;  // ERROR_SUCCESS: saved
+    } cases[] = {
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, Old::Removed, false, ERROR_SUCCESS},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, Old::Renamed, false, ERROR_SUCCESS},
+        {ERROR_UNABLE_TO_REMOVE_REPLACED, Old::Kept, false, ERROR_UNABLE_TO_REMOVE_REPLACED},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, Old::Removed, true, ERROR_UNABLE_TO_MOVE_REPLACEMENT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.error << (c.scannerHoldsNewFile ? " held" : ""));
+        WriteFile(ini, before);
+        HANDLE scanner = INVALID_HANDLE_VALUE;
+        Win32FileSystem failing([&](const std::u16string& target, const std::u16string& next) {
+            if (c.old == Old::Removed) {
+                DeleteFileW(Wide(target));
+            } else if (c.old == Old::Renamed) {
+                MoveFileW(Wide(target), Wide(root + u"\\renamed"));
+            }
+            if (c.scannerHoldsNewFile) {
+                scanner = CreateFileW(Wide(next), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            }
+            return std::uint32_t{c.error};
+        });
+        SettingsFile settings(failing, codec, messages, dataDir);
+        EXPECT_EQ(FailureOf([&] { settings.SaveLineIndex(9); }),
+                  c.reported == ERROR_SUCCESS ? u"(no failure)" : CreationText(c.reported));
+        if (scanner != INVALID_HANDLE_VALUE) {
+            CloseHandle(scanner);
+        }
+
+        // Every file of the folder, by its contents: the new data is somewhere.
+        std::vector<std::vector<std::uint8_t>> held;
+        for (const std::u16string& name : Names()) {
+            held.push_back(ReadFile(root + u"\\" + name));
+        }
+        EXPECT_EQ(std::count(held.begin(), held.end(), after), c.old == Old::Kept ? 0 : 1);
+        EXPECT_EQ(std::count(held.begin(), held.end(), before), c.old == Old::Removed ? 0 : 1);
+        if (c.reported == ERROR_SUCCESS) {
+            EXPECT_EQ(ReadFile(ini), after);
+        } else if (c.old == Old::Kept) {
+            EXPECT_EQ(ReadFile(ini), before);
+            EXPECT_EQ(Names(), std::vector<std::u16string>{u"Tovel.ini"}) << "no copy left over";
+        }
+        for (const std::u16string& name : Names()) {
+            DeleteFileW(Wide(root + u"\\" + name));
+        }
+    }
 }
 
 TEST_F(Win32SettingsFileTest, TheSystemNamesItsErrors) {
