@@ -156,7 +156,7 @@ bool TCoolTrayIcon::ShowTrayIcon() {
         // the application window must exist for the hook to hear it and add
         // the icon again. It is made here, not earlier, so runs that never
         // show an icon make no window for it.
-        FApplication.Handle();
+        FHandler->LetTaskbarCreatedReach(FApplication.Handle());
     }
     if ((!Designing() || SettingPreview) && FillIconData()) {
         IconData.hWnd = Handle();
