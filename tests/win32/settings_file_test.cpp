@@ -247,7 +247,7 @@ TEST_F(Win32SettingsFileTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkS
 // The system's replace failing after it has taken the old file away, as its page
 // documents: with "unable to move the replacement" the old file is gone, with its
 // second form renamed; "unable to remove the replaced" leaves it in place. A
-// scanner that holds the new file open stops the move that follows as well.
+// folder that takes the free name meanwhile stops the move that follows as well.
 TEST_F(Win32SettingsFileTest, AReplaceThatLostTheOldFileStillLeavesTheData) {
     const std::vector<std::uint8_t> before = Bytes("[Line]\r\nCount=4\r\n");
     const std::vector<std::uint8_t> after = Bytes("[Line]\r\nCount=9\r\n\r\n");
@@ -255,7 +255,7 @@ TEST_F(Win32SettingsFileTest, AReplaceThatLostTheOldFileStillLeavesTheData) {
     const struct {
         DWORD error;
         Old old;
-        bool scannerHoldsNewFile;
+        bool folderTakesTheName;
         DWORD reported;  // ERROR_SUCCESS: saved
     } cases[] = {
         {ERROR_UNABLE_TO_MOVE_REPLACEMENT, Old::Removed, false, ERROR_SUCCESS},
@@ -264,27 +264,22 @@ TEST_F(Win32SettingsFileTest, AReplaceThatLostTheOldFileStillLeavesTheData) {
         {ERROR_UNABLE_TO_MOVE_REPLACEMENT, Old::Removed, true, ERROR_UNABLE_TO_MOVE_REPLACEMENT},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.error << (c.scannerHoldsNewFile ? " held" : ""));
+        SCOPED_TRACE(testing::Message() << c.error << (c.folderTakesTheName ? " folder" : ""));
         WriteFile(ini, before);
-        HANDLE scanner = INVALID_HANDLE_VALUE;
-        Win32FileSystem failing([&](const std::u16string& target, const std::u16string& next) {
+        Win32FileSystem failing([&](const std::u16string& target, const std::u16string&) {
             if (c.old == Old::Removed) {
                 DeleteFileW(Wide(target));
             } else if (c.old == Old::Renamed) {
                 MoveFileW(Wide(target), Wide(root + u"\\renamed"));
             }
-            if (c.scannerHoldsNewFile) {
-                scanner = CreateFileW(Wide(next), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (c.folderTakesTheName) {
+                CreateDirectoryW(Wide(target), nullptr);
             }
             return std::uint32_t{c.error};
         });
         SettingsFile settings(failing, codec, messages, dataDir);
         EXPECT_EQ(FailureOf([&] { settings.SaveLineIndex(9); }),
                   c.reported == ERROR_SUCCESS ? u"(no failure)" : CreationText(c.reported));
-        if (scanner != INVALID_HANDLE_VALUE) {
-            CloseHandle(scanner);
-        }
 
         // Every file of the folder, by its contents: the new data is somewhere.
         std::vector<std::vector<std::uint8_t>> held;
@@ -301,6 +296,7 @@ TEST_F(Win32SettingsFileTest, AReplaceThatLostTheOldFileStillLeavesTheData) {
         }
         for (const std::u16string& name : Names()) {
             DeleteFileW(Wide(root + u"\\" + name));
+            RemoveDirectoryW(Wide(root + u"\\" + name));
         }
     }
 }
