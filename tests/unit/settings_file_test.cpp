@@ -200,9 +200,7 @@ TEST(FailedReplace, OnlyAMissingOldFileMovesTheNewCopyIntoPlace) {
         {kErrorUnableToRemoveReplaced, FailedReplaceAction::DiscardNewCopy},
         {kErrorUnableToMoveReplacement, FailedReplaceAction::MoveNewCopyIntoPlace},
         {kErrorUnableToMoveReplacement2, FailedReplaceAction::MoveNewCopyIntoPlace},
-        {kErrorAccessDenied, FailedReplaceAction::DiscardNewCopy},
         {kErrorSharingViolation, FailedReplaceAction::DiscardNewCopy},
-        {1178, FailedReplaceAction::DiscardNewCopy},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(AfterFailedReplace(c.error), c.action) << c.error;
