@@ -27,12 +27,6 @@ selftest::PointerSnapshot SeenElsewhere() {
     return state;
 }
 
-std::u16string UniqueName(const char16_t* stem) {
-    const std::wstring tail =
-        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
-    return stem + FromWide(tail.c_str());
-}
-
 TEST(WindowsBehaviourTest, PointerSpeedAndWheelLinesWriteSessionOnlyAndReadBack) {
     SystemPointerSettings& settings = selftest::PointerSettings();
     const selftest::PointerSnapshot before = SeenElsewhere();
@@ -82,26 +76,6 @@ TEST(WindowsBehaviourTest, WheelRoutingTakesTheValueInThePointerArgument) {
     EXPECT_EQ(SeenElsewhere().WheelRouting, other);
     selftest::PointerSettings().SetWheelRouting(before, UpdateScope::SessionOnly);
     EXPECT_EQ(SeenElsewhere().WheelRouting, before);
-}
-
-TEST(WindowsBehaviourTest, CreatingAnExistingNamedMutexReportsThatItExisted) {
-    const std::u16string name = UniqueName(u"Local\\Tovel-selftest-");
-    const HANDLE first = CreateMutexW(nullptr, FALSE, Wide(name));
-    ASSERT_NE(first, nullptr) << GetLastError();
-    EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-
-    const HANDLE second = CreateMutexW(nullptr, FALSE, Wide(name));
-    const DWORD error = GetLastError();
-    ASSERT_NE(second, nullptr) << error;
-    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    CloseHandle(second);
-    CloseHandle(first);
-
-    // Gone with its last handle: the name is new again.
-    const HANDLE again = CreateMutexW(nullptr, FALSE, Wide(name));
-    ASSERT_NE(again, nullptr);
-    EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    CloseHandle(again);
 }
 
 class ReplaceFileTest : public ::testing::Test {
@@ -159,24 +133,6 @@ TEST_F(ReplaceFileTest, ReplacingKeepsTheOldFilesAttributesAndCreationTime) {
     EXPECT_EQ(CompareFileTime(&after.ftCreationTime, &created), 0)
         << "created " << after.ftCreationTime.dwHighDateTime << ":"
         << after.ftCreationTime.dwLowDateTime;
-}
-
-TEST(WindowsBehaviourTest, TaskbarCreatedMayPassTheMessageFilterOfAWindow) {
-    using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
-    const auto filter = reinterpret_cast<Filter>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
-    if (filter == nullptr) {
-        GTEST_SKIP() << "this system has no ChangeWindowMessageFilterEx";
-    }
-    Win32WindowSystem system;
-    auto window = system.CreateMessageWindow([](TMessage&) {});
-    const auto handle = reinterpret_cast<HWND>(window->Handle());
-    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    CHANGEFILTERSTRUCT status = {};
-    status.cbSize = sizeof(status);
-    ASSERT_TRUE(filter(handle, taskbarCreated, MSGFLT_ALLOW, &status)) << GetLastError();
-    ::testing::Test::RecordProperty("ExtStatus", static_cast<int>(status.ExtStatus));
-    EXPECT_LE(status.ExtStatus, static_cast<DWORD>(MSGFLTINFO_ALLOWED_HIGHER));
 }
 
 TEST(WindowsBehaviourTest, TheShellAddsChangesAndRemovesTheIcon) {
