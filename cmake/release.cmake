@@ -113,10 +113,22 @@ function(tovel_release_selftest exe)
     endforeach()
     target_link_options(${exe} PRIVATE "$<$<CONFIG:Release>:${TOVEL_RELEASE_LINK_FLAGS}>"
                         -Wl,--no-insert-timestamp)
+    target_link_options(${exe} PRIVATE -Wl,-Map=${TOVEL_SELFTEST_MAP})
     add_custom_command(TARGET ${exe} POST_BUILD
         COMMAND ${TOVEL_OBJCOPY} --strip-all $<TARGET_FILE:${exe}>
         VERBATIM)
 endfunction()
+# Its notices, from its own link map: it links GoogleTest and winpthreads too.
+set(TOVEL_SELFTEST_MAP ${CMAKE_CURRENT_BINARY_DIR}/Tovel-selftest.map)
+set(TOVEL_SELFTEST_NOTICES ${CMAKE_CURRENT_BINARY_DIR}/selftest/THIRD-PARTY-NOTICES.txt)
+add_custom_command(
+    OUTPUT ${TOVEL_SELFTEST_NOTICES}
+    COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/scripts/third_party_notices.py
+            --map ${TOVEL_SELFTEST_MAP} --out ${TOVEL_SELFTEST_NOTICES}
+            --program Tovel-selftest.exe
+    DEPENDS win32_tests ${CMAKE_CURRENT_SOURCE_DIR}/scripts/third_party_notices.py
+    COMMENT "Writing ${TOVEL_SELFTEST_NOTICES}"
+    VERBATIM)
 
 # The self-test is signed like the program when a certificate is given.
 set(TOVEL_PACKED_SELFTEST $<TARGET_FILE:win32_tests>)
@@ -137,8 +149,10 @@ add_custom_command(
     COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/scripts/package_release.py
             --exe ${TOVEL_PACKED_EXE} --selftest ${TOVEL_PACKED_SELFTEST}
             --version ${PROJECT_VERSION} --out ${TOVEL_DIST_DIR}
-            --notices ${TOVEL_NOTICES} --extra ${TOVEL_DEBUG_FILE}
+            --notices ${TOVEL_NOTICES} --selftest-notices ${TOVEL_SELFTEST_NOTICES}
+            --extra ${TOVEL_DEBUG_FILE}
     DEPENDS Tovel ${TOVEL_PACKED_EXE} ${TOVEL_NOTICES} win32_tests ${TOVEL_PACKED_SELFTEST}
+            ${TOVEL_SELFTEST_NOTICES}
             ${CMAKE_CURRENT_SOURCE_DIR}/scripts/package_release.py
             ${CMAKE_CURRENT_SOURCE_DIR}/docs/README-ja.txt
             ${CMAKE_CURRENT_SOURCE_DIR}/docs/README-selftest.txt

@@ -2,12 +2,12 @@
 """Packs the release zip and its SHA256SUMS from a built Tovel.exe.
 
     python3 scripts/package_release.py --exe Tovel.exe --version 1.2.2.0 --out DIR
-        [--notices THIRD-PARTY-NOTICES.txt] [--selftest Tovel-selftest.exe]
-        [--extra FILE ...]
+        [--notices THIRD-PARTY-NOTICES.txt] [--selftest Tovel-selftest.exe
+        --selftest-notices NOTICES] [--extra FILE ...]
 
 Writes DIR/Tovel-<version>-win64.zip with Tovel.exe, README-ja.txt, LICENSE and
 the notices file; with --selftest also DIR/Tovel-<version>-selftest-win64.zip
-with Tovel-selftest.exe and README-selftest.txt; and DIR/SHA256SUMS over the
+with Tovel-selftest.exe, README-selftest.txt, LICENSE and its own notices; and DIR/SHA256SUMS over the
 zips and every --extra file (copied into DIR).
 
 A zip is the same byte for byte whenever its files are: its entries are
@@ -71,6 +71,7 @@ def main(argv):
     parser.add_argument("--out", required=True, help="folder for the zip and SHA256SUMS")
     parser.add_argument("--notices", help="the third-party notices to pack beside the exe")
     parser.add_argument("--selftest", help="the built Tovel-selftest.exe, for the second zip")
+    parser.add_argument("--selftest-notices", help="the self-test's third-party notices")
     parser.add_argument("--extra", action="append", default=[],
                         help="a further file to copy beside the zip and list in SHA256SUMS")
     args = parser.parse_args(argv)
@@ -84,8 +85,11 @@ def main(argv):
     listed = [zip_path]
     if args.selftest:
         selftest_zip = os.path.join(args.out, selftest_package_name(args.version))
-        write_zip(selftest_zip, [("Tovel-selftest.exe", args.selftest),
-                                 ("README-selftest.txt", SELFTEST_GUIDE)])
+        selftest_members = [("Tovel-selftest.exe", args.selftest),
+                            ("README-selftest.txt", SELFTEST_GUIDE), ("LICENSE", LICENSE)]
+        if args.selftest_notices:
+            selftest_members.append(("THIRD-PARTY-NOTICES.txt", args.selftest_notices))
+        write_zip(selftest_zip, selftest_members)
         listed.append(selftest_zip)
     for extra in args.extra:
         target = os.path.join(args.out, os.path.basename(extra))

@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_support as e2e  # noqa: E402
 import winehelper  # noqa: E402
 
-ENTRIES = {"Tovel-selftest.exe", "README-selftest.txt"}
+ENTRIES = {"Tovel-selftest.exe", "README-selftest.txt", "LICENSE", "THIRD-PARTY-NOTICES.txt"}
 FOLDER = "Tovel の セルフ テスト"
 TRACE = "-all,trace+system"
 SPIF_UPDATEINIFILE = 1
@@ -104,6 +104,10 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
         text = guide.decode("utf-8")
         for needed in ("Tovel-selftest-report.txt", "Ctrl+C", "%TEMP%", "セルフテスト"):
             self.assertIn(needed, text)
+        with open(os.path.join(self.folder, "THIRD-PARTY-NOTICES.txt"), encoding="ascii") as f:
+            notices = f.read()
+        for component in ("GoogleTest", "winpthreads", "mingw-w64 runtime"):
+            self.assertIn(component, notices)
 
     def test_passes_from_a_folder_with_japanese_characters_and_spaces(self):
         run = self.run_selftest()
