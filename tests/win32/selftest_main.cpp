@@ -36,7 +36,8 @@ void Finish(const std::string& stoppedBy, const std::string& leftChanged) {
     if (path.empty()) {
         std::printf("\n%s; the report follows.\n\n%s", problem.c_str(), text.c_str());
     } else {
-        std::printf("\nThe report is in %s\n", path.c_str());
+        // The folder's name may not show in the console's code page.
+        std::printf("\nThe report is Tovel-selftest-report.txt beside Tovel-selftest.exe.\n");
     }
     if (!stoppedBy.empty()) {
         std::printf("Stopped by %s; the settings were put back.\n", stoppedBy.c_str());
