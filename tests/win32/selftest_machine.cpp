@@ -17,7 +17,6 @@ namespace tovel::selftest {
 namespace {
 
 constexpr UINT kGetWheelRouting = 0x201C;
-constexpr UINT kSetWheelRouting = 0x201D;
 
 CRITICAL_SECTION g_lock;
 std::atomic<bool> g_began{false};
