@@ -268,7 +268,7 @@ std::string Answers(const headless::HeadlessNotificationArea& shell) {
 }
 
 TEST(TrayAddRetry, ARefusedAddIsTriedEveryTwoSecondsUntilTakenHiddenGoneOrTwoMinutesOver) {
-    enum class Then { Nothing, ShowAgain, Hide, Destroy, TaskbarCreated };
+    enum class Then { Nothing, ShowAgain, Hide, Destroy, NewTaskbar, NewBusyTaskbar };
     std::string twoMinutes = "A-";
     for (int i = 0; i < 60; ++i) {
         twoMinutes += "M-A-";
@@ -289,7 +289,8 @@ TEST(TrayAddRetry, ARefusedAddIsTriedEveryTwoSecondsUntilTakenHiddenGoneOrTwoMin
         {"a timed-out add landed: the modify finds it", 1, true, Then::Nothing, 2000, "A-M+", true},
         {"hidden", kEvery, false, Then::Hide, 2000, "A-M-A-D-", false},
         {"the component goes", kEvery, false, Then::Destroy, 2000, "A-M-A-D-", false},
-        {"a new taskbar takes it", kEvery, false, Then::TaskbarCreated, 2000, "A-M-A-A+", true},
+        {"a new taskbar takes it", kEvery, false, Then::NewTaskbar, 2000, "A-M-A-A+", true},
+        {"a new taskbar refuses it", 0, false, Then::NewBusyTaskbar, 4000, "A+A-M-A+", true},
         {"two minutes over", kEvery, false, Then::Nothing, 120000, twoMinutes, false},
     };
     for (const auto& c : cases) {
@@ -315,8 +316,11 @@ TEST(TrayAddRetry, ARefusedAddIsTriedEveryTwoSecondsUntilTakenHiddenGoneOrTwoMin
             case Then::Destroy:
                 delete icon;
                 break;
-            case Then::TaskbarCreated: {
-                shell.RefuseAdds = 0;
+            case Then::NewTaskbar:
+            case Then::NewBusyTaskbar: {
+                shell.RemoveTaskbar();
+                shell.CreateTaskbar();
+                shell.RefuseAdds = c.then == Then::NewBusyTaskbar ? 1 : 0;
                 TMessage created{windows.RegisterSharedMessage(u"TaskbarCreated"), 0, 0, 0};
                 windows.SendToApplicationWindow(created);
                 break;
