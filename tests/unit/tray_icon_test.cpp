@@ -256,79 +256,65 @@ TEST(TrayTaskbarCreated, HeardFromCommonControls471OnAndNotBefore) {
     }
 }
 
-// The requests the shell received, each as its letter (A add, M modify,
-// D delete) and its answer (+ taken, - refused).
+// The shell's requests as letters (A add, M modify, D delete), each with its
+// answer (+ taken, - refused).
 std::string Answers(const headless::HeadlessNotificationArea& shell) {
     std::string out;
     for (const Request& request : shell.Requests()) {
-        out += "AMD"[static_cast<int>(request.Operation)];
-        out += request.Accepted ? '+' : '-';
+        out += {"AMD"[static_cast<int>(request.Operation)], request.Accepted ? '+' : '-'};
     }
     return out;
 }
 
 TEST(TrayAddRetry, ARefusedAddIsTriedEveryTwoSecondsUntilTakenHiddenGoneOrTwoMinutesOver) {
-    enum class Then { Nothing, ShowAgain, Hide, Destroy, NewTaskbar, NewBusyTaskbar };
+    enum Then { kNothing, kShowAgain, kHide, kDestroy, kNewTaskbar, kNewBusyTaskbar };
     std::string twoMinutes = "A-";
     for (int i = 0; i < 60; ++i) {
         twoMinutes += "M-A-";
     }
-    constexpr std::size_t kEvery = 1000;
+    const std::size_t all = 1000;
     const struct {
         const char* name;
         std::size_t refusedAdds;
         bool refusedAddsLand;
-        Then then;              // at 2 s, after the try due then
-        std::uint64_t elapsed;  // ms on the clock when the requests are read
+        Then then;           // at 2 s, after the try due then
+        std::uint64_t read;  // ms on the clock when the requests are read
         std::string requests;
-        bool shown;
     } cases[] = {
-        {"taken at once", 0, false, Then::Nothing, 2000, "A+", true},
-        {"shown twice: the refusal means it is there", 0, false, Then::ShowAgain, 2000, "A+A-", true},
-        {"taken on a later try", 2, false, Then::Nothing, 4000, "A-M-A-M-A+", true},
-        {"a timed-out add landed: the modify finds it", 1, true, Then::Nothing, 2000, "A-M+", true},
-        {"hidden", kEvery, false, Then::Hide, 2000, "A-M-A-D-", false},
-        {"the component goes", kEvery, false, Then::Destroy, 2000, "A-M-A-D-", false},
-        {"a new taskbar takes it", kEvery, false, Then::NewTaskbar, 2000, "A-M-A-A+", true},
-        {"a new taskbar refuses it", 0, false, Then::NewBusyTaskbar, 4000, "A+A-M-A+", true},
-        {"two minutes over", kEvery, false, Then::Nothing, 120000, twoMinutes, false},
+        {"taken at once", 0, false, kNothing, 2000, "A+"},
+        {"shown twice: the refusal means it is there", 0, false, kShowAgain, 2000, "A+A-"},
+        {"taken on a later try", 2, false, kNothing, 4000, "A-M-A-M-A+"},
+        {"a timed-out add landed: the modify finds it", 1, true, kNothing, 2000, "A-M+"},
+        {"hidden", all, false, kHide, 2000, "A-M-A-D-"},
+        {"the component goes", all, false, kDestroy, 2000, "A-M-A-D-"},
+        {"a new taskbar takes it", all, false, kNewTaskbar, 2000, "A-M-A-A+"},
+        {"a new taskbar refuses it", 0, false, kNewBusyTaskbar, 4000, "A+A-M-A+"},
+        {"two minutes over", all, false, kNothing, 120000, twoMinutes},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         headless::HeadlessWindowSystem windows;
         headless::HeadlessNotificationArea shell;
         TApplication application(windows);
-        TForm* form = application.CreateForm<TForm>(static_cast<TComponent*>(&application));
-        auto* icon = new TCoolTrayIcon(application, shell, form);
+        auto* icon =
+            new TCoolTrayIcon(application, shell, application.CreateForm<TForm>(&application));
         shell.RefuseAdds = c.refusedAdds;
         shell.RefusedAddsLand = c.refusedAddsLand;
         icon->SetIconVisible(true);
         windows.AdvanceTime(2000);
-        switch (c.then) {
-            case Then::Nothing:
-                break;
-            case Then::ShowAgain:
-                icon->SetIconVisible(true);
-                break;
-            case Then::Hide:
-                icon->SetIconVisible(false);
-                break;
-            case Then::Destroy:
-                delete icon;
-                break;
-            case Then::NewTaskbar:
-            case Then::NewBusyTaskbar: {
-                shell.RemoveTaskbar();
-                shell.CreateTaskbar();
-                shell.RefuseAdds = c.then == Then::NewBusyTaskbar ? 1 : 0;
-                TMessage created{windows.RegisterSharedMessage(u"TaskbarCreated"), 0, 0, 0};
-                windows.SendToApplicationWindow(created);
-                break;
-            }
+        if (c.then == kShowAgain || c.then == kHide) {
+            icon->SetIconVisible(c.then == kShowAgain);
+        } else if (c.then == kDestroy) {
+            delete icon;
+        } else if (c.then != kNothing) {
+            shell.RemoveTaskbar();
+            shell.CreateTaskbar();
+            shell.RefuseAdds = c.then == kNewBusyTaskbar ? 1 : 0;
+            TMessage created{windows.RegisterSharedMessage(u"TaskbarCreated"), 0, 0, 0};
+            windows.SendToApplicationWindow(created);
         }
-        windows.AdvanceTime(c.elapsed - 2000);
+        windows.AdvanceTime(c.read - 2000);
         EXPECT_EQ(Answers(shell), c.requests);
-        EXPECT_EQ(shell.Icons().size(), c.shown ? 1u : 0u);
         windows.AdvanceTime(60000);
         EXPECT_EQ(Answers(shell), c.requests) << "nothing more is tried";
         EXPECT_EQ(windows.RunningTimers(), 0u);
