@@ -19,7 +19,12 @@ int RunProgram(ProgramEnvironment& environment) {
     if (environment.Mutexes.OpenExisting(kInstanceGuardName)) {
         return 0;
     }
-    environment.Mutexes.Create(kInstanceGuardName);
+    // Two starts at the same instant both find nothing to open; the create
+    // tells them apart, and the later one ends as silently. A create the
+    // system refuses lets the program run, as a failed open does.
+    if (environment.Mutexes.Create(kInstanceGuardName) == NamedMutexes::Creation::Existed) {
+        return 0;
+    }
 
     // The taskbar button belongs to the (hidden) application window, which is
     // made hidden when first needed.

@@ -31,6 +31,10 @@ class TWindowing {
     // The number of a message known by name to every program of the session
     // (the same name gives the same number); 0 when the system refuses.
     virtual std::uint32_t RegisterSharedMessage(const std::u16string& name) = 0;
+    // Lets the message reach the window from programs of lower privilege too,
+    // which the system keeps from the windows of a program run elevated;
+    // false when the system refuses.
+    virtual bool AcceptFromLowerPrivilege(THandle window, std::uint32_t message) = 0;
     // The window under the screen point, and a screen point in the window's
     // client coordinates.
     virtual THandle WindowAt(TPoint point) = 0;

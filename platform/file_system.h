@@ -30,6 +30,9 @@ inline constexpr std::uint32_t kErrorDiskFull = 112;              // ERROR_DISK_
 inline constexpr std::uint32_t kErrorInvalidName = 123;           // ERROR_INVALID_NAME
 inline constexpr std::uint32_t kErrorBadPathName = 161;           // ERROR_BAD_PATHNAME
 inline constexpr std::uint32_t kErrorAlreadyExists = 183;         // ERROR_ALREADY_EXISTS
+inline constexpr std::uint32_t kErrorUnableToRemoveReplaced = 1175;    // ERROR_UNABLE_TO_REMOVE_REPLACED
+inline constexpr std::uint32_t kErrorUnableToMoveReplacement = 1176;   // ERROR_UNABLE_TO_MOVE_REPLACEMENT
+inline constexpr std::uint32_t kErrorUnableToMoveReplacement2 = 1177;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
 inline constexpr std::uint32_t kErrorCantResolveFilename = 1921;  // ERROR_CANT_RESOLVE_FILENAME
 
 // Shell special folders (CSIDL_*), always passed without CSIDL_FLAG_CREATE.
@@ -95,7 +98,10 @@ class FileSystem {
 
     // Makes contents the whole content of the file at path, all or nothing: the bytes
     // go to a new file beside the target, which then takes the target's place, so a
-    // failure at any point leaves the old file as it was. A link at path stays a link:
+    // failure at any point leaves the old file as it was. The one exception is the
+    // system's replace taking the old file away and then failing: the new file is
+    // then moved to the name, and if that fails as well it stays beside it under its
+    // own name, so the data is never lost with the error. A link at path stays a link:
     // the file it points to is replaced. kErrorSuccess or the system error code; a
     // folder at path or a read-only file there is refused (access denied).
     virtual std::uint32_t ReplaceWholeFile(const std::u16string& path,

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang lld libclang-rt-14-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    python3
+    python3 osslsigncode openssl
     g++-mingw-w64-x86-64 mingw-w64-tools
     wine64 wine fonts-wine xvfb x11-utils xdotool imagemagick fonts-noto-cjk
     locales

@@ -2,12 +2,13 @@
 """Packs the release zip and its SHA256SUMS from a built Tovel.exe.
 
     python3 scripts/package_release.py --exe Tovel.exe --version 1.2.2.0 --out DIR
-        [--extra FILE ...]
+        [--notices THIRD-PARTY-NOTICES.txt] [--extra FILE ...]
 
-Writes DIR/Tovel-<version>-win64.zip with Tovel.exe, README-ja.txt and LICENSE,
-and DIR/SHA256SUMS over the zip and every --extra file (copied into DIR).
+Writes DIR/Tovel-<version>-win64.zip with Tovel.exe, README-ja.txt, LICENSE and
+the notices file, and DIR/SHA256SUMS over the zip and every --extra file
+(copied into DIR).
 
-The zip is the same byte for byte whenever the three files are: its entries are
+The zip is the same byte for byte whenever its files are: its entries are
 sorted by name, carry one fixed time (the zip format's earliest, 1980-01-01
 00:00) and no owner, permission or extra fields of the machine that packed
 them. Names are ASCII only: older Windows
@@ -61,14 +62,17 @@ def main(argv):
     parser.add_argument("--exe", required=True, help="the built Tovel.exe")
     parser.add_argument("--version", required=True, help="the program's version")
     parser.add_argument("--out", required=True, help="folder for the zip and SHA256SUMS")
+    parser.add_argument("--notices", help="the third-party notices to pack beside the exe")
     parser.add_argument("--extra", action="append", default=[],
                         help="a further file to copy beside the zip and list in SHA256SUMS")
     args = parser.parse_args(argv)
 
     os.makedirs(args.out, exist_ok=True)
     zip_path = os.path.join(args.out, package_name(args.version))
-    write_zip(zip_path, [("Tovel.exe", args.exe), ("README-ja.txt", GUIDE),
-                         ("LICENSE", LICENSE)])
+    members = [("Tovel.exe", args.exe), ("README-ja.txt", GUIDE), ("LICENSE", LICENSE)]
+    if args.notices:
+        members.append(("THIRD-PARTY-NOTICES.txt", args.notices))
+    write_zip(zip_path, members)
     listed = [zip_path]
     for extra in args.extra:
         target = os.path.join(args.out, os.path.basename(extra))

@@ -164,7 +164,7 @@ bool TCoolTrayIcon::ShowTrayIcon() {
         // the application window must exist for the hook to hear it and add
         // the icon again. It is made here, not earlier, so runs that never
         // show an icon make no window for it.
-        FApplication.Handle();
+        FHandler->LetTaskbarCreatedReach(FApplication.Handle());
     }
     if ((!Designing() || SettingPreview) && FillIconData()) {
         IconData.hWnd = Handle();
@@ -396,6 +396,11 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     menu->SetPopupComponent(this);
     menu->PreparePopup();
     TMenuItem* chosen = ModalUi().PopupMenu(*menu, TPoint{X, Y}, window);
+    // A harmless message to the window that owned the menu makes the system
+    // switch to this program once the menu has closed; without it the next
+    // popup opens and closes at once. The shared window always owns it, so
+    // this does not wait for a form that may have no window yet.
+    Windowing().PostMessageTo(window, msg::kNull, 0, 0);
     if (chosen != nullptr) {
         FApplication.HandleEvent([chosen] { chosen->Click(); });
     }

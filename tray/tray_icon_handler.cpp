@@ -32,6 +32,13 @@ THandle TTrayIconHandler::Handle() {
     return FWindow->Handle();
 }
 
+void TTrayIconHandler::LetTaskbarCreatedReach(THandle window) {
+    Handle();
+    if (FTaskbarCreatedMessage != 0 && window != 0) {
+        FWindows.AcceptFromLowerPrivilege(window, FTaskbarCreatedMessage);
+    }
+}
+
 TTrayIconHandler::~TTrayIconHandler() = default;
 
 void TTrayIconHandler::HandleIconMessage(TMessage& message) {

@@ -39,6 +39,11 @@ class TTrayIconHandler : public TObject {
     // registered (a common-controls library older than 4.71, or no window
     // made yet: only a shown icon needs to hear of a new taskbar).
     std::uint32_t TaskbarCreatedMessage() const { return FTaskbarCreatedMessage; }
+    // Makes the shared window (and so the number) if need be, and lets
+    // "TaskbarCreated" reach the window that acts on it even while the program
+    // runs elevated: the shell that broadcasts it does not, and the system
+    // drops such messages from a program of lower privilege.
+    void LetTaskbarCreatedReach(THandle window);
 
     // A fresh icon id for a live component (0 when every id is taken); the
     // table maps it back.

@@ -10,14 +10,25 @@ HeadlessNamedMutexes::~HeadlessNamedMutexes() {
 
 bool HeadlessNamedMutexes::OpenExisting(const std::u16string& name) {
     ++FOpenCalls;
-    return FSession.Mutexes.count(name) != 0 && FSession.Inaccessible.count(name) == 0;
+    const bool opened = FSession.Mutexes.count(name) != 0 && FSession.Inaccessible.count(name) == 0;
+    if (FSession.AfterOpen) {
+        FSession.AfterOpen();
+    }
+    return opened;
 }
 
-void HeadlessNamedMutexes::Create(const std::u16string& name) {
+NamedMutexes::Creation HeadlessNamedMutexes::Create(const std::u16string& name) {
     ++FCreateCalls;
-    if (FSession.Mutexes.insert(name).second) {
-        FCreated.insert(name);
+    // The system's create asks for full access to a mutex that exists, so one
+    // that cannot be opened that way fails the create as well.
+    if (FSession.Inaccessible.count(name) != 0) {
+        return Creation::Failed;
     }
+    if (!FSession.Mutexes.insert(name).second) {
+        return Creation::Existed;
+    }
+    FCreated.insert(name);
+    return Creation::Created;
 }
 
 }  // namespace tovel::headless

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 
@@ -12,6 +13,9 @@ struct HeadlessSession {
     std::set<std::u16string> Mutexes;
     // Names that exist but cannot be opened with full access.
     std::set<std::u16string> Inaccessible;
+    // Runs after every open, before its caller goes on: where another start
+    // slips in between one start's open and its create.
+    std::function<void()> AfterOpen;
 };
 
 // One process's view of the session's mutexes; what it created goes away
@@ -22,7 +26,7 @@ class HeadlessNamedMutexes final : public NamedMutexes {
     ~HeadlessNamedMutexes() override;
 
     bool OpenExisting(const std::u16string& name) override;
-    void Create(const std::u16string& name) override;
+    Creation Create(const std::u16string& name) override;
 
     int OpenCalls() const { return FOpenCalls; }
     int CreateCalls() const { return FCreateCalls; }

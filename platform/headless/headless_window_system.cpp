@@ -307,6 +307,11 @@ bool HeadlessWindowSystem::SendToApplicationWindow(TMessage& message) {
     if (FAppWindow == nullptr) {
         return false;
     }
+    const bool registered = message.Msg >= 0xC000;
+    if (Elevated && registered &&
+        FAcceptedFromLowerPrivilege.count({FAppWindow->Handle(), message.Msg}) == 0) {
+        return false;  // the system's message filter dropped it
+    }
     FAppWindow->Deliver(message);
     return true;
 }

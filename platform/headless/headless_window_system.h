@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/form.h"
@@ -162,6 +163,10 @@ class HeadlessWindowSystem final : public TWindowSystem {
 
     std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler) override;
     std::uint32_t RegisterSharedMessage(const std::u16string& name) override;
+    bool AcceptFromLowerPrivilege(THandle window, std::uint32_t message) override {
+        FAcceptedFromLowerPrivilege.insert({window, message});
+        return true;
+    }
     std::uint32_t CommonControlsVersion() override { return ComCtlVersion; }
     bool ReadCursorPos(TPoint& point) override;
     std::uint32_t DoubleClickTime() override { return DoubleClickMs; }
@@ -206,7 +211,10 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // left in message.Result.
     bool SendToMessageWindow(THandle window, TMessage& message);
     // Sends a message to the application window (a broadcast reaching it).
+    // While the program runs elevated, a registered message broadcast by the
+    // shell, which is not, reaches it only if the window accepts it so.
     bool SendToApplicationWindow(TMessage& message);
+    bool Elevated = false;
     // The message windows alive now, and how many were ever made.
     std::vector<THandle> MessageWindows() const;
     int MessageWindowsCreated() const { return FMessageWindowsCreated; }
@@ -262,6 +270,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     int FMessageWindowsCreated = 0;
     HeadlessAppWindowPeer* FAppWindow = nullptr;
     std::map<std::u16string, std::uint32_t> FRegisteredMessages;
+    std::set<std::pair<THandle, std::uint32_t>> FAcceptedFromLowerPrivilege;
     std::vector<PostedMessage> FPosted;
     std::vector<PopupCall> FPopups;
     struct IconRecord {

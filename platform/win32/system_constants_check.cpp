@@ -8,6 +8,7 @@
 
 #include "framework/form.h"
 #include "framework/messages.h"
+#include "platform/file_system.h"
 #include "platform/notification_area.h"
 
 namespace tovel::win32 {
@@ -47,6 +48,10 @@ static_assert(msg::kMButtonDown == WM_MBUTTONDOWN);
 static_assert(msg::kMButtonUp == WM_MBUTTONUP);
 static_assert(msg::kMButtonDblClk == WM_MBUTTONDBLCLK);
 static_assert(msg::kUser == WM_USER);
+
+static_assert(kErrorUnableToRemoveReplaced == ERROR_UNABLE_TO_REMOVE_REPLACED);
+static_assert(kErrorUnableToMoveReplacement == ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+static_assert(kErrorUnableToMoveReplacement2 == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
 
 static_assert(kSizeRestored == SIZE_RESTORED);
 static_assert(kSizeMinimized == SIZE_MINIMIZED);

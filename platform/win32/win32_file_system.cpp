@@ -7,6 +7,8 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/file_replacement.h"
+
 namespace tovel::win32 {
 namespace {
 
@@ -108,7 +110,25 @@ HANDLE CreateTemporaryBeside(const std::u16string& target, std::u16string& tempo
     return INVALID_HANDLE_VALUE;
 }
 
+std::uint32_t MoveIntoPlace(const std::u16string& from, const std::u16string& to) {
+    return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? ERROR_SUCCESS
+               : GetLastError();
+}
+
+// The system's replace, keeping the old file's security and creation time.
+std::uint32_t SystemReplace(const std::u16string& target, const std::u16string& replacement) {
+    if (ReplaceFileW(Wide(target), Wide(replacement), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                     nullptr)) {
+        return ERROR_SUCCESS;
+    }
+    return GetLastError();
+}
+
 }  // namespace
+
+Win32FileSystem::Win32FileSystem() : replace_(SystemReplace) {}
 
 std::optional<std::u16string> Win32FileSystem::LookUpSpecialFolder(std::int32_t csidl) {
     // shell32 is one of the system's known DLLs, so this import cannot be answered by
@@ -228,22 +248,22 @@ std::uint32_t Win32FileSystem::ReplaceWholeFile(const std::u16string& path,
         error = GetLastError();
     }
     if (error == ERROR_SUCCESS) {
-        // ReplaceFileW keeps the old file's security and creation time; the attributes
-        // are carried over by hand as well, since not every system's ReplaceFileW does.
-        // Losing one of them is no reason to fail the write.
+        // The attributes are carried over by hand, since not every system's
+        // ReplaceFileW does. Losing one of them is no reason to fail the write.
         if (keptAttributes != 0) {
             SetFileAttributesW(Wide(temporary), keptAttributes);
         }
-        const BOOL replaced =
-            exists ? ReplaceFileW(Wide(target), Wide(temporary), nullptr,
-                                  REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                                  nullptr, nullptr)
-                   : MoveFileExW(Wide(temporary), Wide(target),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (replaced) {
+        if (!exists) {
+            error = MoveIntoPlace(temporary, target);
+        } else if ((error = replace_(target, temporary)) != ERROR_SUCCESS &&
+                   AfterFailedReplace(error) == FailedReplaceAction::MoveNewCopyIntoPlace) {
+            // The old file has left its name and the new copy is all there is: it
+            // takes the name now, or stays under its own rather than be deleted.
+            return MoveIntoPlace(temporary, target) == ERROR_SUCCESS ? ERROR_SUCCESS : error;
+        }
+        if (error == ERROR_SUCCESS) {
             return ERROR_SUCCESS;
         }
-        error = GetLastError();
     }
     DeleteFileW(Wide(temporary));
     return error;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "platform/file_system.h"
 
 namespace tovel::win32 {
@@ -8,6 +11,16 @@ namespace tovel::win32 {
 // one system call per operation.
 class Win32FileSystem final : public FileSystem {
   public:
+    // The step of a whole-file write in which the new copy (replacement) takes the
+    // place of the existing file (target): kErrorSuccess or the error code, the
+    // files left as the system's ReplaceFileW leaves them.
+    using ReplaceStep =
+        std::function<std::uint32_t(const std::u16string& target, const std::u16string& replacement)>;
+
+    Win32FileSystem();
+    // With another replace step, for a test that makes the system's fail.
+    explicit Win32FileSystem(ReplaceStep replace) : replace_(std::move(replace)) {}
+
     std::optional<std::u16string> LookUpSpecialFolder(std::int32_t csidl) override;
     AttributeRead ReadAttributes(const std::u16string& path) override;
     std::uint32_t CreateFolder(const std::u16string& path) override;
@@ -15,6 +28,9 @@ class Win32FileSystem final : public FileSystem {
     FileRead ReadWholeFile(const std::u16string& path) override;
     std::uint32_t ReplaceWholeFile(const std::u16string& path,
                                    const std::vector<std::uint8_t>& contents) override;
+
+  private:
+    ReplaceStep replace_;
 };
 
 }  // namespace tovel::win32

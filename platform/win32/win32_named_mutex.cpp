@@ -20,10 +20,20 @@ bool Win32NamedMutexes::OpenExisting(const std::u16string& name) {
     return true;
 }
 
-void Win32NamedMutexes::Create(const std::u16string& name) {
+NamedMutexes::Creation Win32NamedMutexes::Create(const std::u16string& name) {
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, Wide(name));
+    if (mutex == nullptr) {
+        return Creation::Failed;
+    }
+    // A handle to a mutex that existed before comes with this code; the
+    // handle is let go at once, so the guard stays the other process's alone.
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return Creation::Existed;
+    }
     // Deliberately never closed: the object lives as long as this process,
     // and the system closes the handle when the process ends.
-    CreateMutexW(nullptr, FALSE, Wide(name));
+    return Creation::Created;
 }
 
 }  // namespace tovel::win32

@@ -7,7 +7,7 @@ namespace tovel::win32 {
 class Win32NamedMutexes final : public NamedMutexes {
   public:
     bool OpenExisting(const std::u16string& name) override;
-    void Create(const std::u16string& name) override;
+    Creation Create(const std::u16string& name) override;
 };
 
 }  // namespace tovel::win32

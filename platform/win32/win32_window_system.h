@@ -44,6 +44,7 @@ class Win32WindowSystem : public TWindowSystem {
 
     std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler) override;
     std::uint32_t RegisterSharedMessage(const std::u16string& name) override;
+    bool AcceptFromLowerPrivilege(THandle window, std::uint32_t message) override;
     std::uint32_t CommonControlsVersion() override;
     bool ReadCursorPos(TPoint& point) override;
     std::uint32_t DoubleClickTime() override;

@@ -94,6 +94,15 @@ std::uint32_t Win32WindowSystem::RegisterSharedMessage(const std::u16string& nam
     return RegisterWindowMessageW(Wide(name));
 }
 
+bool Win32WindowSystem::AcceptFromLowerPrivilege(THandle window, std::uint32_t message) {
+    // Windows 7 and later have it; found at run time so that the program still
+    // starts where it is missing, with the filter as it was.
+    using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    static const auto change = reinterpret_cast<ChangeFilterFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    return change != nullptr && change(AsWindow(window), message, MSGFLT_ALLOW, nullptr) != FALSE;
+}
+
 std::uint32_t Win32WindowSystem::CommonControlsVersion() {
     // The library this process uses (version 6 when the manifest asks for
     // it), loaded now if nothing has needed it yet.

@@ -10,6 +10,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+import zipfile
 
 import polling
 import winehelper
@@ -191,6 +192,26 @@ class TimedRun:
                                 until=lambda t: len(t) >= count or not self.proc.running(),
                                 timeout=timeout, step=0.1)
         return texts
+
+
+def one_shot_from_package(session, package, args):
+    """Unpacks the release zip into C:\\Tovel of a reset prefix and runs the
+    Tovel.exe found there once with args; its TimedRun, ended (exit code in
+    .code) or None in .code when it did not end within a minute."""
+    folder = os.path.join(session.prefix, "drive_c", "Tovel")
+    with zipfile.ZipFile(package) as archive:
+        archive.extractall(folder)
+    session.reset()
+    run = TimedRun(session, r"C:\Tovel\Tovel.exe", args)
+    run.code = run.wait(60)
+    return run
+
+
+def assert_speed_set_once(test, run, speed):
+    """The run ended with 0 after exactly one session-only write of the speed."""
+    test.assertEqual(run.code, 0, run.proc.stderr()[-2000:])
+    test.assertEqual(pointer_writes(run.proc), [(SPI_SETMOUSESPEED, 0, speed, SESSION_ONLY)],
+                     run.proc.stderr()[-2000:])
 
 
 def xdotool(session, argv):

@@ -16,7 +16,7 @@ import e2e_support as e2e  # noqa: E402
 import peresources  # noqa: E402
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-ENTRIES = {"Tovel.exe", "README-ja.txt", "LICENSE"}
+ENTRIES = {"Tovel.exe", "README-ja.txt", "LICENSE", "THIRD-PARTY-NOTICES.txt"}
 BOM = b"\xef\xbb\xbf"
 # Sources whose Japanese texts the guide quotes, every one of them: the
 # window's and the tray menu's captions, and the start-up's error box.
@@ -105,7 +105,7 @@ class PackageContentsTest(unittest.TestCase):
             cls.infos = archive.infolist()
             cls.files = {i.filename: archive.read(i) for i in cls.infos}
 
-    def test_holds_the_three_files_under_ascii_names(self):
+    def test_holds_the_four_files_under_ascii_names(self):
         names = [i.filename for i in self.infos]
         self.assertEqual(set(names), ENTRIES)
         self.assertEqual(len(names), len(ENTRIES))
@@ -168,16 +168,10 @@ class PackedProgramFileTest(unittest.TestCase):
 
 class UnpackedProgramTest(e2e.ProgramSessionTest):
     def test_one_shot_from_the_unpacked_zip_writes_the_speed(self):
+        run = e2e.one_shot_from_package(self.session, package_path(), ["7"])
         folder = os.path.join(self.session.prefix, "drive_c", "Tovel")
-        with zipfile.ZipFile(package_path()) as archive:
-            archive.extractall(folder)
         self.assertEqual(set(os.listdir(folder)), ENTRIES)
-        self.session.reset()
-        run = e2e.TimedRun(self.session, r"C:\Tovel\Tovel.exe", ["7"])
-        self.assertEqual(run.wait(60), 0, run.proc.stderr()[-2000:])
-        self.assertEqual(e2e.pointer_writes(run.proc),
-                         [(e2e.SPI_SETMOUSESPEED, 0, 7, e2e.SESSION_ONLY)],
-                         run.proc.stderr()[-2000:])
+        e2e.assert_speed_set_once(self, run, 7)
 
 
 if __name__ == "__main__":

@@ -57,6 +57,24 @@ TEST_F(ProgramTest, AGuardThatCannotBeOpenedLetsTheProgramRun) {
     EXPECT_GT(start.windows.WindowsCreated(), 0);
 }
 
+// Two starts at the same instant: the other one makes the guard after this
+// one's open found none, so only the create can tell.
+TEST_F(ProgramTest, AGuardMadeBetweenTheOpenAndTheCreateEndsTheStartSilently) {
+    for (const char16_t* arguments : {u"/t", u"/w", u"", u"5"}) {
+        Start start(files, session);
+        session.AfterOpen = [this] { session.Mutexes.insert(kInstanceGuardName); };
+        files.ClearCalls();
+        EXPECT_EQ(start.HeadlessProcess::Run(arguments), 0);
+        session.AfterOpen = nullptr;
+        EXPECT_EQ(start.windows.WindowsCreated(), 0);
+        EXPECT_TRUE(start.windows.MessageBoxes().empty());
+        EXPECT_TRUE(start.tray.Requests().empty()) << "no icon";
+        EXPECT_TRUE(start.pointer.Calls().empty()) << "the running copy's settings are left alone";
+        EXPECT_TRUE(files.CallsOf(FileOperation::ReplaceWholeFile).empty()) << "no write";
+        session.Mutexes.erase(kInstanceGuardName);  // the other start ends
+    }
+}
+
 TEST_F(ProgramTest, NoDataFolderEndsBeforeTheGuardWithNothingShown) {
     files.AddFile(u"C:\\Users\\user\\AppData\\Roaming\\Varnel Project");
     Start start(files, session);

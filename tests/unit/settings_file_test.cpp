@@ -10,6 +10,7 @@
 
 #include "framework/exception.h"
 #include "framework/text.h"
+#include "platform/file_replacement.h"
 #include "platform/headless/headless_file_system.h"
 #include "platform/headless/headless_system_messages.h"
 #include "platform/headless/headless_text_codec.h"
@@ -187,6 +188,23 @@ TEST(TrimSystemErrorText, RemovesOnlyTrailingBlanksControlsAndFullStops) {
     EXPECT_EQ(TrimSystemErrorText(u"全角．｡ 。"), u"全角");
     EXPECT_EQ(TrimSystemErrorText(u"終わり!\r\n"), u"終わり!");
     EXPECT_EQ(TrimSystemErrorText(u" 。.\r\n"), u"");
+}
+
+// Only a replace that took the old file away from its name leaves the new copy
+// to be moved there; after any other failure the old file is intact.
+TEST(FailedReplace, OnlyAMissingOldFileMovesTheNewCopyIntoPlace) {
+    const struct {
+        std::uint32_t error;
+        FailedReplaceAction action;
+    } cases[] = {
+        {kErrorUnableToRemoveReplaced, FailedReplaceAction::DiscardNewCopy},
+        {kErrorUnableToMoveReplacement, FailedReplaceAction::MoveNewCopyIntoPlace},
+        {kErrorUnableToMoveReplacement2, FailedReplaceAction::MoveNewCopyIntoPlace},
+        {kErrorSharingViolation, FailedReplaceAction::DiscardNewCopy},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AfterFailedReplace(c.error), c.action) << c.error;
+    }
 }
 
 }  // namespace

@@ -234,6 +234,20 @@ TEST_F(TrayTest, AHiddenIconStaysHiddenAfterTheTaskbarIsRecreated) {
     EXPECT_TRUE(shell.Icons().empty());
 }
 
+// Run as administrator, the program hears the shell's broadcast only if its
+// application window lets it through the system's message filter.
+TEST_F(TrayTest, RunElevatedAVisibleIconStillComesBackAfterTheTaskbarIsRecreated) {
+    windows.Elevated = true;
+    icon->SetIconVisible(true);
+    shell.RemoveTaskbar();
+    shell.CreateTaskbar();
+    shell.ClearRequests();
+    TMessage created{windows.RegisterSharedMessage(u"TaskbarCreated"), 0, 0, 0};
+    EXPECT_TRUE(windows.SendToApplicationWindow(created)) << "dropped by the message filter";
+    EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Add), 1u);
+    EXPECT_NE(shell.SingleIcon(), nullptr);
+}
+
 TEST(TrayTaskbarCreated, HeardFromCommonControls471OnAndNotBefore) {
     for (const std::uint32_t version : {0x00040046u, 0x00040047u}) {  // 4.70, 4.71
         SCOPED_TRACE(version);

@@ -225,6 +225,33 @@ TEST_F(ProgramTrayTest, WindowedStartMinimisesIntoTheTrayAndComesBackFromTheMenu
     EXPECT_EQ(windows.PostedMessages().back().Window, form->Handle());
 }
 
+// A popup, resident or windowed, ends with the harmless message to the window
+// that owned the menu, or the next one would vanish at once; the main window
+// is poked too once it has a window.
+class ProgramTrayPopupTest : public ProgramTrayTest,
+                             public ::testing::WithParamInterface<const char16_t*> {};
+
+TEST_P(ProgramTrayPopupTest, APopupPokesTheMenusOwner) {
+    const bool windowed = std::u16string(GetParam()) == u"/w";
+    Start(3, 10, 0, true, 2, GetParam());
+    if (windowed) {
+        application.Run();
+    }
+    Notify(msg::kRButtonDown);
+    ASSERT_EQ(windows.Popups().size(), 1u);
+    const THandle owner = windows.Popups().back().Owner;
+    std::vector<THandle> poked;
+    for (const auto& posted : windows.PostedMessages()) {
+        EXPECT_EQ(posted.Msg, msg::kNull);
+        poked.push_back(posted.Window);
+    }
+    const std::vector<THandle> expected =
+        windowed ? std::vector<THandle>{owner, form->Handle()} : std::vector<THandle>{owner};
+    EXPECT_EQ(poked, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(ResidentAndWindowed, ProgramTrayPopupTest, ::testing::Values(u"/t", u"/w"));
+
 TEST_F(ProgramTrayTest, TheIconGoesWithTheWindowAndNothingIsLeft) {
     Start(3);
     ASSERT_EQ(tray.Icons().size(), 1u);

@@ -185,7 +185,10 @@ TEST_F(TrayTest, ARightPressOpensTheMenuAtTheCursorAfterMouseDown) {
     EXPECT_EQ(popup.PopupComponent, icon);
     EXPECT_EQ(popup.Foreground, icon->Handle()) << "the shared window is in front";
     EXPECT_EQ(log, (Strings{"down, 0 popups before"}));
-    EXPECT_TRUE(windows.PostedMessages().empty()) << "the form has no window to poke";
+    ASSERT_EQ(windows.PostedMessages().size(), 1u)
+        << "the form has no window, but the menu's owner is poked";
+    EXPECT_EQ(windows.PostedMessages()[0].Window, popup.Owner);
+    EXPECT_EQ(windows.PostedMessages()[0].Msg, msg::kNull);
 
     menu->SetAutoPopup(false);
     Notify(msg::kRButtonDown);
@@ -205,9 +208,11 @@ TEST_F(TrayTest, TheChosenItemIsClickedAndTheFormsWindowPoked) {
     windows.PopupChoice = menu->Items()->Items()[1];
     icon->Popup(5, 6);
     EXPECT_EQ(clicks, 1);
-    ASSERT_EQ(windows.PostedMessages().size(), 1u);
-    EXPECT_EQ(windows.PostedMessages()[0].Window, form->Handle());
+    ASSERT_EQ(windows.PostedMessages().size(), 2u);
+    EXPECT_EQ(windows.PostedMessages()[0].Window, icon->Handle()) << "the menu's owner first";
     EXPECT_EQ(windows.PostedMessages()[0].Msg, msg::kNull);
+    EXPECT_EQ(windows.PostedMessages()[1].Window, form->Handle());
+    EXPECT_EQ(windows.PostedMessages()[1].Msg, msg::kNull);
     EXPECT_EQ(windows.Popups().back().Point, (TPoint{5, 6}));
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -241,6 +242,59 @@ TEST_F(Win32SettingsFileTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkS
     EXPECT_EQ((GetFileAttributesW(Wide(ini)) & FILE_ATTRIBUTE_REPARSE_POINT) != 0, reparsePoint);
     EXPECT_EQ(ReadFile(target), Bytes("[Line]\r\nCount=1\r\n\r\n"));
     EXPECT_EQ(Names().size(), 2u);
+}
+
+// The system's replace failing as its page documents: with "unable to move the
+// replacement" the old file is gone, with its second form renamed; "unable to
+// remove the replaced" leaves it in place. A folder that takes the free name
+// meanwhile stops the move that follows as well.
+TEST_F(Win32SettingsFileTest, AReplaceThatLostTheOldFileStillLeavesTheData) {
+    const std::vector<std::uint8_t> before = Bytes("[Line]\r\nCount=4\r\n");
+    const std::vector<std::uint8_t> after = Bytes("[Line]\r\nCount=9\r\n\r\n");
+    enum Old { Removed, Renamed, Kept };
+    const struct {
+        DWORD error;
+        Old old;
+        bool folderTakesTheName;
+        DWORD reported;  // ERROR_SUCCESS: saved in place
+    } cases[] = {
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, Removed, false, ERROR_SUCCESS},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, Renamed, false, ERROR_SUCCESS},
+        {ERROR_UNABLE_TO_REMOVE_REPLACED, Kept, false, ERROR_UNABLE_TO_REMOVE_REPLACED},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, Removed, true, ERROR_UNABLE_TO_MOVE_REPLACEMENT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.error << (c.folderTakesTheName ? " folder" : ""));
+        WriteFile(ini, before);
+        Win32FileSystem failing([&](const std::u16string& target, const std::u16string&) {
+            if (c.old != Kept) {
+                MoveFileW(Wide(target), Wide(root + u"\\renamed"));
+                if (c.old == Removed) {
+                    DeleteFileW(Wide(root + u"\\renamed"));
+                }
+            }
+            if (c.folderTakesTheName) {
+                CreateDirectoryW(Wide(target), nullptr);
+            }
+            return std::uint32_t{c.error};
+        });
+        EXPECT_EQ(FailureOf([&] { SettingsFile(failing, codec, messages, dataDir).SaveLineIndex(9); }),
+                  c.reported == ERROR_SUCCESS ? u"(no failure)" : CreationText(c.reported));
+        if (c.reported == ERROR_SUCCESS || c.old == Kept) {
+            EXPECT_EQ(ReadFile(ini), c.old == Kept ? before : after);
+        }
+        // Every copy of the data in the folder: the new one is never lost, the
+        // old one only where the system removed it, and no leftover besides.
+        std::vector<std::vector<std::uint8_t>> held;
+        for (const std::u16string& name : Names()) {
+            held.push_back(ReadFile(root + u"\\" + name));
+            DeleteFileW(Wide(root + u"\\" + name));
+            RemoveDirectoryW(Wide(root + u"\\" + name));
+        }
+        EXPECT_EQ(std::count(held.begin(), held.end(), after), c.old == Kept ? 0 : 1);
+        EXPECT_EQ(std::count(held.begin(), held.end(), before), c.old == Removed ? 0 : 1);
+        EXPECT_EQ(held.size(), c.old == Renamed || c.folderTakesTheName ? 2u : 1u);
+    }
 }
 
 TEST_F(Win32SettingsFileTest, TheSystemNamesItsErrors) {

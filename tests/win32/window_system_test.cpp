@@ -922,6 +922,16 @@ TEST_F(WindowSystemTest, RegisteredMessagesAndIconsComeFromTheSystem) {
     EXPECT_EQ(system.LoadIconResource(1, 16), 0u);
 }
 
+// What the filter then lets through cannot be seen without an elevated
+// process: this shows that the system's call is found and takes the request.
+// (Wine 8 answers every such request with success, even for no window.)
+TEST_F(WindowSystemTest, AWindowAcceptsARegisteredMessageFromLowerPrivilege) {
+    const std::uint32_t taskbarCreated = system.RegisterSharedMessage(u"TaskbarCreated");
+    auto window = system.CreateMessageWindow([](TMessage&) {});
+    EXPECT_TRUE(system.AcceptFromLowerPrivilege(window->Handle(), taskbarCreated))
+        << GetLastError();
+}
+
 TEST(FormStyleTest, BorderStyleAndIconsChooseTheFrame) {
     Win32WindowSystem system;
     TApplication app(system);
