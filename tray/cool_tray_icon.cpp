@@ -12,6 +12,13 @@ namespace {
 constexpr std::uint32_t kIconFlags =
     notify_field::kMessage | notify_field::kIcon | notify_field::kTip;
 constexpr std::uint32_t kExitPollInterval = 20;
+// A refused add is tried again every two seconds for two minutes: at logon
+// the shell may not be ready, or too busy to answer within its time-out, and
+// when the taskbar already existed no "TaskbarCreated" will come to say so.
+constexpr std::uint32_t kAddRetryInterval = 2000;
+constexpr int kAddTries = 60;
+// The component's one timer of its own with the timer service.
+constexpr std::uintptr_t kAddRetryTimer = 1;
 
 }  // namespace
 
@@ -68,6 +75,7 @@ TCoolTrayIcon::~TCoolTrayIcon() {
         SetDesignPreview(false);
     } catch (...) {
     }
+    StopAddRetries();
     CycleTimer.reset();
     ClickTimer.reset();
     ExitTimer.reset();
@@ -164,17 +172,67 @@ bool TCoolTrayIcon::ShowTrayIcon() {
         // the icon is there already): later requests are then the shell's
         // to judge, as they always were.
         FIconAdded = true;
-        return FShell.NotifyIcon(TNotifyIconOperation::Add, IconData);
+        const bool accepted = FShell.NotifyIcon(TNotifyIconOperation::Add, IconData);
+        if (!Designing()) {
+            AddAnswered(accepted);
+        }
+        return accepted;
     }
     return false;
+}
+
+void TCoolTrayIcon::AddAnswered(bool accepted) {
+    if (accepted) {
+        FIconInShell = true;
+        StopAddRetries();
+        return;
+    }
+    if (FIconInShell || !FIconVisible) {
+        return;  // refused because the icon is there already, or not wanted
+    }
+    // Started afresh by every refusal that is not itself a try.
+    FAddTries = FApplication.Timers().StartTimer(*this, kAddRetryTimer, kAddRetryInterval) ? 0 : -1;
+}
+
+void TCoolTrayIcon::StopAddRetries() {
+    if (FAddTries >= 0) {
+        FApplication.Timers().StopTimer(*this, kAddRetryTimer);
+        FAddTries = -1;
+    }
+}
+
+void TCoolTrayIcon::TimerTick(std::uintptr_t /*id*/) {
+    FApplication.HandleEvent([this] { RetryAdd(); });
+}
+
+void TCoolTrayIcon::RetryAdd() {
+    if (FAddTries < 0) {
+        return;
+    }
+    ++FAddTries;
+    // The shell's request is sent with a time-out, and one that timed out may
+    // still be carried out later: a modify asks whether the icon came after
+    // all, and only when the shell does not know it is it added again.
+    bool there = UpdateTrayIcon();
+    if (!there && FillIconData()) {
+        there = FShell.NotifyIcon(TNotifyIconOperation::Add, IconData);
+    }
+    if (there) {
+        FIconInShell = true;
+        StopAddRetries();
+    } else if (FAddTries >= kAddTries) {
+        StopAddRetries();
+    }
 }
 
 bool TCoolTrayIcon::HideTrayIcon() {
     if (!SettingPreview) {
         FIconVisible = false;
+        StopAddRetries();
     }
     if (FIconAdded && (!Designing() || SettingPreview) && FillIconData()) {
         FIconAdded = false;
+        FIconInShell = false;
         return FShell.NotifyIcon(TNotifyIconOperation::Delete, IconData);
     }
     return false;

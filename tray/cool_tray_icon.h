@@ -11,6 +11,7 @@
 #include "framework/events.h"
 #include "framework/geometry.h"
 #include "framework/graphics.h"
+#include "framework/timer_service.h"
 #include "platform/notification_area.h"
 #include "tray/simple_timer.h"
 #include "tray/tray_icon_handler.h"
@@ -53,7 +54,11 @@ using TStartupEvent = std::function<void(TObject* Sender, bool& ShowMainForm)>;
 // not have. Property writes are kept in the record, which the add request
 // that shows the icon then carries. So a run that never shows the icon makes
 // no request and no window for it.
-class TCoolTrayIcon : public TComponent {
+//
+// An add the shell refuses while the icon is wanted is tried again every two
+// seconds for two minutes (RetryAdd); while the shell takes the icon at once,
+// no timer runs for it.
+class TCoolTrayIcon : public TComponent, private TTimerSink {
   public:
     TCoolTrayIcon(TApplication& application, NotificationArea& shell, TComponent* AOwner);
     ~TCoolTrayIcon() override;
@@ -172,6 +177,12 @@ class TCoolTrayIcon : public TComponent {
     void CycleTimerTick(TObject* Sender);
     void ClickTimerTick(TObject* Sender);
     void ExitTimerTick(TObject* Sender);
+    // The shell's answer to an add: taken, the tries end; refused while the
+    // icon is wanted and not known to be there, they start afresh.
+    void AddAnswered(bool accepted);
+    void StopAddRetries();
+    void RetryAdd();
+    void TimerTick(std::uintptr_t id) override;
     bool TryMinimizeToTray(TMessage& message);
     TShiftState AsyncShiftState();
     TWinControl* OwnerWindow() const;
@@ -196,6 +207,12 @@ class TCoolTrayIcon : public TComponent {
     // An add request went out and no delete since: only then can the shell
     // take a request about the icon.
     bool FIconAdded = false;
+    // The shell has taken the icon (an add or a modify accepted) and no
+    // delete went out since, nor has a new taskbar come: a refused add then
+    // means the icon is there already.
+    bool FIconInShell = false;
+    // Tries of a refused add made so far; -1 while none is due.
+    int FAddTries = -1;
     std::u16string FHint;
     bool FShowHint = true;
     TPopupMenu* FPopupMenu = nullptr;

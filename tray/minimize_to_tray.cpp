@@ -108,6 +108,7 @@ bool TCoolTrayIcon::HandleAppMessage(TMessage& message) {
     // made the shared window, which registered the message.)
     const std::uint32_t taskbarCreated = FHandler->TaskbarCreatedMessage();
     if (taskbarCreated != 0 && message.Msg == taskbarCreated && FIconVisible) {
+        FIconInShell = false;
         ShowTrayIcon();
     }
     return false;

@@ -25,7 +25,15 @@ void TakeFields(HeadlessNotificationArea::Icon& icon, const TNotifyIconDataEx& d
 
 bool HeadlessNotificationArea::NotifyIcon(TNotifyIconOperation operation,
                                           const TNotifyIconDataEx& data) {
-    const bool accepted = Apply(operation, data);
+    bool accepted = false;
+    if (operation == TNotifyIconOperation::Add && RefuseAdds > 0) {
+        --RefuseAdds;
+        if (RefusedAddsLand) {
+            Apply(operation, data);
+        }
+    } else {
+        accepted = Apply(operation, data);
+    }
     FRequests.push_back(Request{operation, data, accepted});
     return accepted;
 }

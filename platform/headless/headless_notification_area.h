@@ -49,6 +49,12 @@ class HeadlessNotificationArea final : public NotificationArea {
     // A taskbar comes (back), empty; telling the windows is the caller's part.
     void CreateTaskbar() { FTaskbarPresent = true; }
 
+    // The next RefuseAdds add requests are refused, as by a shell too busy
+    // to answer within its time-out; with RefusedAddsLand each is carried
+    // out all the same, as a timed-out request may still be.
+    std::size_t RefuseAdds = 0;
+    bool RefusedAddsLand = false;
+
     // The tip and balloon windows the window walk finds.
     THandle TipWindow = 0;
     THandle BalloonWindow = 0;

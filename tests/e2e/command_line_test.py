@@ -134,12 +134,13 @@ class CommandLineTest(e2e.ProgramSessionTest):
         self.assertEqual(e2e.pointer_writes(run.proc), [])
         self.assertEqual(e2e.message_box_texts(trace), [])
         # Wine may show the tray itself as a window; the program shows none.
-        self.assertEqual(self.session.windows("^Tovel$"), [], "/t showed a window")
+        self.assertEqual(self.session.windows("^Tovel$", pid=run.proc.pid), [],
+                         "/t showed a window")
         self.assert_reads_the_routing(run.proc)
 
     def test_window_mode_shows_the_window_without_a_tray_icon_and_stays(self):
         run = e2e.TimedRun(self.session, self.exe, ["/w"])
-        found = self.session.wait_for_window("^Tovel$", timeout=30)
+        found = self.session.wait_for_window("^Tovel$", timeout=30, pid=run.proc.pid)
         self.assertTrue(found, "no window titled Tovel:\n" + run.proc.stderr()[-2000:])
         self.wait_for_start_up(run, "Tovel /w", lambda trace: True)
         self.assert_still_running(run, "Tovel /w")
@@ -149,7 +150,7 @@ class CommandLineTest(e2e.ProgramSessionTest):
         self.assertEqual(e2e.message_box_texts(trace), [])
         self.assert_reads_the_routing(run.proc)
         # Closed by the user, the window ends the program with exit code 0.
-        for wid in self.session.windows("^Tovel$"):
+        for wid in self.session.windows("^Tovel$", pid=run.proc.pid):
             self.session.close_window(wid)
         self.assertEqual(run.wait(END_TIMEOUT), 0)
 
@@ -174,13 +175,13 @@ class CommandLineTest(e2e.ProgramSessionTest):
         texts = run.wait_for_box()
         self.assertEqual(texts, [e2e.COMMAND_LINE_ERROR],
                          run.proc.stderr()[-2000:])
-        boxes = self.session.wait_for_window("^Tovel$", timeout=15)
+        boxes = self.session.wait_for_window("^Tovel$", timeout=15, pid=run.proc.pid)
         self.assertTrue(boxes, "the box titled Tovel is not on the screen")
         # The exit timer waits for the box: it must not close the program once
         # its second is over. The delay is what is tested.
         time.sleep(1.5)
         self.assertTrue(run.proc.running(), "the program ended with its box open")
-        closed = e2e.close_box(self.session)
+        closed = e2e.close_box(self.session, run.proc)
         self.assertIsNotNone(closed)
         code = run.wait(END_TIMEOUT)
         if code is None:

@@ -220,19 +220,19 @@ def xdotool(session, argv):
                           text=True, timeout=30, check=False)
 
 
-def box_windows(session):
-    """Visible top-level windows titled exactly "Tovel"."""
-    return session.windows(name="^Tovel$")
+def box_windows(session, proc):
+    """The program's visible top-level windows titled exactly "Tovel"."""
+    return session.windows(name="^Tovel$", pid=proc.pid)
 
 
-def close_box(session, timeout=15):
-    """Presses Return on the visible "Tovel" box(es) until none is left; the
-    time at which the last key went out, or None when no box was found."""
+def close_box(session, proc, timeout=15):
+    """Presses Return on the program's visible "Tovel" box(es) until none is
+    left; the time at which the last key went out, or None when no box was found."""
     pressed = None
 
     def press_return():
         nonlocal pressed
-        found = box_windows(session)
+        found = box_windows(session, proc)
         for wid in found:
             xdotool(session, ["windowactivate", "--sync", wid])
             xdotool(session, ["windowfocus", "--sync", wid])

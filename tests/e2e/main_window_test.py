@@ -80,7 +80,7 @@ def window_geometry(session, helper):
 
 def start_window(test, session, exe):
     proc = session.launch(exe, ["/w"])
-    found = session.wait_for_window("^Tovel$", timeout=30)
+    found = session.wait_for_window("^Tovel$", timeout=30, pid=proc.pid)
     test.assertTrue(found, "no window titled Tovel:\n" + proc.stderr()[-2000:])
     return proc
 

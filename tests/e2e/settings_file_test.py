@@ -124,7 +124,7 @@ class SettingsFileTest(e2e.ProgramSessionTest):
         reason = text.split("を作成できません。", 1)[1]
         self.assertGreater(len(reason), 1, text)
         self.assertTrue(text.endswith("."), text)
-        self.assertTrue(self.session.wait_for_window("^Tovel$", timeout=15),
+        self.assertTrue(self.session.wait_for_window("^Tovel$", timeout=15, pid=run.proc.pid),
                         "the failure box titled Tovel is not on the screen")
         # The exit timer goes on ticking behind the box; it must not open more.
         # The delay is what is tested: several ticks that must pass with no
@@ -133,7 +133,7 @@ class SettingsFileTest(e2e.ProgramSessionTest):
         self.assertEqual(len(e2e.message_box_texts(run.proc.stderr())), 1,
                          "the failure was reported more than once")
         if run.proc.running():
-            e2e.close_box(self.session)
+            e2e.close_box(self.session, run.proc)
         code = run.wait(END_TIMEOUT)
         if code is None:
             run.proc.kill()

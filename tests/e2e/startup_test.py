@@ -56,21 +56,22 @@ class StartupTest(unittest.TestCase):
 
     def start_windowed(self):
         proc = self.session.launch(self.exe, ["/w"], debug=TRACE)
-        found = self.session.wait_for_window("^Tovel$", timeout=30)
+        found = self.session.wait_for_window("^Tovel$", timeout=30, pid=proc.pid)
         self.assertTrue(found, "the /w start showed no window:\n" + proc.stderr()[-2000:])
         self.assertTrue(proc.running(), "the /w start did not stay")
         return proc
 
     def run_watching_windows(self, args):
-        """Runs a start to its end; answers (exit code, windows it brought, proc)."""
-        before = self.session.program_windows()
+        """Runs a start to its end; answers (exit code, windows it brought, proc).
+        The windows are told apart by their process: a first copy may still be
+        mapping windows of its own meanwhile."""
         proc = self.session.launch(self.exe, args, debug=TRACE)
         appeared = set()
 
         def watch():
             """Notes the windows shown now; whether the program has ended."""
             nonlocal appeared
-            appeared |= self.session.program_windows() - before
+            appeared |= self.session.program_windows(pid=proc.pid)
             return not proc.running()
 
         polling.poll(watch, timeout=END_TIMEOUT, step=0.05)
@@ -79,7 +80,7 @@ class StartupTest(unittest.TestCase):
         except subprocess.TimeoutExpired:
             proc.kill()
             self.fail(f"Tovel {args} did not end within {END_TIMEOUT} s")
-        appeared |= self.session.program_windows() - before
+        appeared |= self.session.program_windows(pid=proc.pid)
         return code, appeared, proc
 
     def assert_silent(self, proc, appeared, args):
@@ -103,7 +104,7 @@ class StartupTest(unittest.TestCase):
 
     def test_window_mode_ends_with_exit_code_0_when_closed(self):
         proc = self.start_windowed()
-        for wid in self.session.windows("^Tovel$"):
+        for wid in self.session.windows("^Tovel$", pid=proc.pid):
             self.session.close_window(wid)
         self.assertEqual(proc.wait(END_TIMEOUT), 0)
 

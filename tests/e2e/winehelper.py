@@ -504,17 +504,28 @@ class WineSession:
         return subprocess.run(["xdotool", *argv], env=self.env(), capture_output=True,
                               text=True, timeout=30, check=False)
 
-    def windows(self, name="", visible_only=True):
-        """X window ids (as strings) whose title matches the regular expression."""
+    def windows(self, name="", visible_only=True, pid=None):
+        """X window ids (as strings) whose title matches the regular expression;
+        with pid, only those of that program (a WineProcess's pid).
+
+        A title says nothing of whose window it is: another copy of the program
+        may still be mapping its own windows while a test looks. Wine marks
+        each X window with the Unix process that made it (_NET_WM_PID), and
+        ``wine`` becomes the program's process, so the pid tells them apart.
+        """
         argv = ["search"]
         if visible_only:
             argv.append("--onlyvisible")
+        if pid is not None:
+            # --all: the pid and the title must both match, not either.
+            argv += ["--all", "--pid", str(pid)]
         argv += ["--name", name]
         return self._xdotool(argv).stdout.split()
 
-    def program_windows(self):
-        """Visible windows that the session itself did not bring."""
-        return set(self.windows(name="")) - self._baseline_windows
+    def program_windows(self, pid=None):
+        """Visible windows that the session itself did not bring; with pid,
+        only those of that program."""
+        return set(self.windows(name="", pid=pid)) - self._baseline_windows
 
     def close_window(self, wid):
         """Asks a window to close as a user would, with Alt+F4."""
@@ -523,9 +534,9 @@ class WineSession:
     def window_title(self, wid):
         return self._xdotool(["getwindowname", wid]).stdout.rstrip("\n")
 
-    def wait_for_window(self, name, timeout=30, visible_only=True):
-        _, found = polling.poll(lambda: self.windows(name=name, visible_only=visible_only),
-                                timeout=timeout)
+    def wait_for_window(self, name, timeout=30, visible_only=True, pid=None):
+        _, found = polling.poll(
+            lambda: self.windows(name=name, visible_only=visible_only, pid=pid), timeout=timeout)
         return found
 
     def screenshot(self, path):

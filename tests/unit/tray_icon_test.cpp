@@ -1,4 +1,5 @@
 #include <memory>
+#include <string>
 
 #include "tests/unit/tray_fixture.h"
 #include "tray/tray_icon_handler.h"
@@ -266,6 +267,71 @@ TEST(TrayTaskbarCreated, HeardFromCommonControls471OnAndNotBefore) {
             windows.SendToApplicationWindow(message);
         }
         EXPECT_EQ(shell.CountOf(TNotifyIconOperation::Add), version >= 0x00040047u ? 1u : 0u);
+    }
+}
+
+// The shell's requests as letters (A add, M modify, D delete), each with its
+// answer (+ taken, - refused).
+std::string Answers(const headless::HeadlessNotificationArea& shell) {
+    std::string out;
+    for (const Request& request : shell.Requests()) {
+        out += {"AMD"[static_cast<int>(request.Operation)], request.Accepted ? '+' : '-'};
+    }
+    return out;
+}
+
+TEST(TrayAddRetry, ARefusedAddIsTriedEveryTwoSecondsUntilTakenHiddenGoneOrTwoMinutesOver) {
+    enum Then { kNothing, kShowAgain, kHide, kDestroy, kNewTaskbar, kNewBusyTaskbar };
+    std::string twoMinutes = "A-";
+    for (int i = 0; i < 60; ++i) {
+        twoMinutes += "M-A-";
+    }
+    const std::size_t all = 1000;
+    const struct {
+        const char* name;
+        std::size_t refusedAdds;
+        bool refusedAddsLand;
+        Then then;           // at 2 s, after the try due then
+        std::uint64_t read;  // ms on the clock when the requests are read
+        std::string requests;
+    } cases[] = {
+        {"taken at once", 0, false, kNothing, 2000, "A+"},
+        {"shown twice: the refusal means it is there", 0, false, kShowAgain, 2000, "A+A-"},
+        {"taken on a later try", 2, false, kNothing, 4000, "A-M-A-M-A+"},
+        {"a timed-out add landed: the modify finds it", 1, true, kNothing, 2000, "A-M+"},
+        {"hidden", all, false, kHide, 2000, "A-M-A-D-"},
+        {"the component goes", all, false, kDestroy, 2000, "A-M-A-D-"},
+        {"a new taskbar takes it", all, false, kNewTaskbar, 2000, "A-M-A-A+"},
+        {"a new taskbar refuses it", 0, false, kNewBusyTaskbar, 4000, "A+A-M-A+"},
+        {"two minutes over", all, false, kNothing, 120000, twoMinutes},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        headless::HeadlessWindowSystem windows;
+        headless::HeadlessNotificationArea shell;
+        TApplication application(windows);
+        auto* icon =
+            new TCoolTrayIcon(application, shell, application.CreateForm<TForm>(&application));
+        shell.RefuseAdds = c.refusedAdds;
+        shell.RefusedAddsLand = c.refusedAddsLand;
+        icon->SetIconVisible(true);
+        windows.AdvanceTime(2000);
+        if (c.then == kShowAgain || c.then == kHide) {
+            icon->SetIconVisible(c.then == kShowAgain);
+        } else if (c.then == kDestroy) {
+            delete icon;
+        } else if (c.then != kNothing) {
+            shell.RemoveTaskbar();
+            shell.CreateTaskbar();
+            shell.RefuseAdds = c.then == kNewBusyTaskbar ? 1 : 0;
+            TMessage created{windows.RegisterSharedMessage(u"TaskbarCreated"), 0, 0, 0};
+            windows.SendToApplicationWindow(created);
+        }
+        windows.AdvanceTime(c.read - 2000);
+        EXPECT_EQ(Answers(shell), c.requests);
+        windows.AdvanceTime(60000);
+        EXPECT_EQ(Answers(shell), c.requests) << "nothing more is tried";
+        EXPECT_EQ(windows.RunningTimers(), 0u);
     }
 }
 
