@@ -103,22 +103,63 @@ add_custom_command(
     COMMENT "Writing ${TOVEL_NOTICES}"
     VERBATIM)
 
-# The release package: build/<preset>/dist/Tovel-<version>-win64.zip with
-# SHA256SUMS; scripts/release.sh copies them to dist/.
+# The self-test (tests/win32) goes out beside the program, built the same way:
+# the program's size and path flags on it and on the GoogleTest it links, no
+# link time stamp, and stripped (a user's report names tests, not addresses).
+function(tovel_release_selftest exe)
+    foreach(target ${exe} ${ARGN})
+        target_compile_options(${target} PRIVATE
+            "$<$<AND:$<CONFIG:Release>,$<COMPILE_LANGUAGE:CXX>>:${TOVEL_RELEASE_CXX_FLAGS};${TOVEL_PATH_MAPS}>")
+    endforeach()
+    target_link_options(${exe} PRIVATE "$<$<CONFIG:Release>:${TOVEL_RELEASE_LINK_FLAGS}>"
+                        -Wl,--no-insert-timestamp)
+    target_link_options(${exe} PRIVATE -Wl,-Map=${TOVEL_SELFTEST_MAP})
+    add_custom_command(TARGET ${exe} POST_BUILD
+        COMMAND ${TOVEL_OBJCOPY} --strip-all $<TARGET_FILE:${exe}>
+        VERBATIM)
+endfunction()
+# Its notices, from its own link map: it links GoogleTest and winpthreads too.
+set(TOVEL_SELFTEST_MAP ${CMAKE_CURRENT_BINARY_DIR}/Tovel-selftest.map)
+set(TOVEL_SELFTEST_NOTICES ${CMAKE_CURRENT_BINARY_DIR}/selftest/THIRD-PARTY-NOTICES.txt)
+add_custom_command(
+    OUTPUT ${TOVEL_SELFTEST_NOTICES}
+    COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/scripts/third_party_notices.py
+            --map ${TOVEL_SELFTEST_MAP} --out ${TOVEL_SELFTEST_NOTICES}
+            --program Tovel-selftest.exe
+    DEPENDS win32_tests ${CMAKE_CURRENT_SOURCE_DIR}/scripts/third_party_notices.py
+    COMMENT "Writing ${TOVEL_SELFTEST_NOTICES}"
+    VERBATIM)
+
+# The self-test is signed like the program when a certificate is given.
+set(TOVEL_PACKED_SELFTEST $<TARGET_FILE:win32_tests>)
+if(TOVEL_SIGN_PKCS12)
+    set(TOVEL_PACKED_SELFTEST ${CMAKE_CURRENT_BINARY_DIR}/signed/Tovel-selftest.exe)
+    tovel_sign_exe($<TARGET_FILE:win32_tests> ${TOVEL_PACKED_SELFTEST})
+endif()
+
+# The release packages: build/<preset>/dist/Tovel-<version>-win64.zip and
+# Tovel-<version>-selftest-win64.zip with SHA256SUMS; scripts/release.sh
+# copies them to dist/.
 set(TOVEL_DIST_DIR ${CMAKE_CURRENT_BINARY_DIR}/dist)
 set(TOVEL_PACKAGE ${TOVEL_DIST_DIR}/Tovel-${PROJECT_VERSION}-win64.zip)
+set(TOVEL_SELFTEST_PACKAGE ${TOVEL_DIST_DIR}/Tovel-${PROJECT_VERSION}-selftest-win64.zip)
 add_custom_command(
-    OUTPUT ${TOVEL_PACKAGE} ${TOVEL_DIST_DIR}/SHA256SUMS ${TOVEL_DIST_DIR}/Tovel.debug
+    OUTPUT ${TOVEL_PACKAGE} ${TOVEL_SELFTEST_PACKAGE} ${TOVEL_DIST_DIR}/SHA256SUMS
+           ${TOVEL_DIST_DIR}/Tovel.debug
     COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/scripts/package_release.py
-            --exe ${TOVEL_PACKED_EXE} --version ${PROJECT_VERSION} --out ${TOVEL_DIST_DIR}
-            --notices ${TOVEL_NOTICES} --extra ${TOVEL_DEBUG_FILE}
-    DEPENDS Tovel ${TOVEL_PACKED_EXE} ${TOVEL_NOTICES}
+            --exe ${TOVEL_PACKED_EXE} --selftest ${TOVEL_PACKED_SELFTEST}
+            --version ${PROJECT_VERSION} --out ${TOVEL_DIST_DIR}
+            --notices ${TOVEL_NOTICES} --selftest-notices ${TOVEL_SELFTEST_NOTICES}
+            --extra ${TOVEL_DEBUG_FILE}
+    DEPENDS Tovel ${TOVEL_PACKED_EXE} ${TOVEL_NOTICES} win32_tests ${TOVEL_PACKED_SELFTEST}
+            ${TOVEL_SELFTEST_NOTICES}
             ${CMAKE_CURRENT_SOURCE_DIR}/scripts/package_release.py
             ${CMAKE_CURRENT_SOURCE_DIR}/docs/README-ja.txt
+            ${CMAKE_CURRENT_SOURCE_DIR}/docs/README-selftest.txt
             ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE
-    COMMENT "Packing ${TOVEL_PACKAGE}"
+    COMMENT "Packing ${TOVEL_PACKAGE} and ${TOVEL_SELFTEST_PACKAGE}"
     VERBATIM)
-add_custom_target(release_package ALL DEPENDS ${TOVEL_PACKAGE})
+add_custom_target(release_package ALL DEPENDS ${TOVEL_PACKAGE} ${TOVEL_SELFTEST_PACKAGE})
 
 if(TOVEL_BUILD_TESTS)
     # Builds Tovel once more from a copy of the sources: a few minutes of both

@@ -2,13 +2,16 @@
 # Makes the release package for Windows users from this checkout:
 #   bash scripts/release.sh
 # gives dist/Tovel-<version>-win64.zip (Tovel.exe, README-ja.txt, LICENSE,
-# THIRD-PARTY-NOTICES.txt), dist/Tovel.debug (the exe's debug information)
+# THIRD-PARTY-NOTICES.txt), dist/Tovel-<version>-selftest-win64.zip
+# (Tovel-selftest.exe, the Win32 tests for users to run on their own Windows,
+# and README-selftest.txt), dist/Tovel.debug (the exe's debug information)
 # and dist/SHA256SUMS. Installs what is missing first. Builds in build/release
-# (TOVEL_BUILD_DIR) with the mingw preset, without the tests; writes to dist
-# (TOVEL_DIST_DIR). The same commit gives the same bytes in any folder.
-# With TOVEL_SIGN_PKCS12 naming a PKCS#12 file the packed Tovel.exe is signed
-# (Authenticode, SHA-256; TOVEL_SIGN_PASSWORD, TOVEL_SIGN_TIMESTAMP_URL: see
-# scripts/sign.sh).
+# (TOVEL_BUILD_DIR) with the mingw preset, without the test suites (the
+# self-test is built all the same); writes to dist (TOVEL_DIST_DIR). The same
+# commit gives the same bytes in any folder.
+# With TOVEL_SIGN_PKCS12 naming a PKCS#12 file the packed Tovel.exe and
+# Tovel-selftest.exe are signed (Authenticode, SHA-256; TOVEL_SIGN_PASSWORD,
+# TOVEL_SIGN_TIMESTAMP_URL: see scripts/sign.sh).
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -29,5 +32,6 @@ rm -f "$dist"/Tovel-*-win64.zip "$dist"/Tovel.debug "$dist"/SHA256SUMS
 cp "$build_dir"/dist/Tovel-*-win64.zip "$build_dir"/dist/Tovel.debug "$build_dir"/dist/SHA256SUMS "$dist"/
 (cd "$dist" && sha256sum -c --quiet SHA256SUMS)
 
-echo "release.sh: Tovel.exe is $(stat -c %s "$build_dir/Tovel.exe") bytes"
+echo "release.sh: Tovel.exe is $(stat -c %s "$build_dir/Tovel.exe") bytes," \
+     "Tovel-selftest.exe $(stat -c %s "$build_dir/tests/win32/Tovel-selftest.exe") bytes"
 ls -l "$dist"

@@ -45,8 +45,12 @@ WINPTHREADS = Component(
     "winpthreads (mingw-w64)",
     [(MINGW_PACKAGE, "mingw-w64-libraries/winpthreads/*"),
      (MINGW_PACKAGE, "mingw-w64-libraries/winpthreads/include/pthread.h")])
+# Built in the build folder from the googletest package's sources: the
+# self-test links it.
+GOOGLETEST = Component("GoogleTest and GoogleMock", [("googletest", "*")])
+GOOGLETEST_ARCHIVES = {"libgtest.a", "libgmock.a"}
 # In the order the notices file lists them.
-COMPONENTS = [GCC_RUNTIME, MINGW_RUNTIME, GDTOA, WINPTHREADS]
+COMPONENTS = [GCC_RUNTIME, MINGW_RUNTIME, GDTOA, WINPTHREADS, GOOGLETEST]
 
 GCC_FILES = {"libstdc++.a", "libsupc++.a", "libgcc.a", "libgcc_eh.a",
              "crtbegin.o", "crtend.o", "crtfastmath.o"}
@@ -83,6 +87,8 @@ def component_of(path, member):
     """The component a linked part belongs to; None for the build's own
     objects (CMake's *.obj, named relative to the build folder)."""
     if not os.path.isabs(path):
+        if os.path.basename(path) in GOOGLETEST_ARCHIVES:
+            return GOOGLETEST
         if (member or path).endswith(".obj"):
             return None
         raise UnknownPart(f"{path}({member})" if member else path)
@@ -147,11 +153,12 @@ def notice(package, files, doc_root=DOC_ROOT):
     return copyright_lines, licence, "\n".join(text)
 
 
-def notices_text(found, doc_root=DOC_ROOT):
-    out = ["Third-party notices for Tovel.exe",
-           "=================================",
+def notices_text(found, doc_root=DOC_ROOT, program="Tovel.exe"):
+    title = f"Third-party notices for {program}"
+    out = [title,
+           "=" * len(title),
            "",
-           "Tovel.exe is one self-contained file. Besides Tovel's own code (see LICENSE)",
+           f"{program} is one self-contained file. Besides Tovel's own code (see LICENSE)",
            "it holds parts of the components below, as its link map names them. Each",
            "notice is quoted from the copyright file of the package the part was built",
            "from.",
@@ -172,12 +179,13 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--map", required=True, help="the linker's map file")
     parser.add_argument("--out", required=True, help="the notices file to write")
+    parser.add_argument("--program", default="Tovel.exe", help="the exe's name, for the title")
     args = parser.parse_args(argv)
     with open(args.map, encoding="utf-8", errors="replace") as f:
         found = components(f.read())
     # CRLF: the file is read on Windows, in Notepad among others.
     with open(args.out, "w", encoding="ascii", newline="\r\n") as f:
-        f.write(notices_text(found))
+        f.write(notices_text(found, program=args.program))
     return 0
 
 

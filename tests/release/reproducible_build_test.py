@@ -1,5 +1,6 @@
 """A second release build of the same sources, in other folders, gives the
-same Tovel.exe, debug file, zip and SHA256SUMS as this build, byte for byte.
+same Tovel.exe, debug file, Tovel-selftest.exe, both zips and SHA256SUMS as
+this build, byte for byte.
 
 TOVEL_BUILD_DIR names this build (the mingw preset's folder). The sources are
 copied as they are checked out (tracked and new files, not ignored ones), so
@@ -14,6 +15,7 @@ import tempfile
 import unittest
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SELFTEST = os.path.join("tests", "win32", "Tovel-selftest.exe")
 IGNORED = shutil.ignore_patterns(".git", "build", "dist", "__pycache__")
 
 
@@ -68,7 +70,10 @@ class ReproducibleBuildTest(unittest.TestCase):
                                  f"{' '.join(argv)}:\n{result.stdout[-3000:]}{result.stderr[-3000:]}")
             theirs_dist = os.listdir(os.path.join(build, "dist"))
             self.assertEqual(sorted(theirs_dist), sorted(os.listdir(os.path.join(ours, "dist"))))
-            compared = ["Tovel.exe", "Tovel.debug"] + [os.path.join("dist", n) for n in theirs_dist]
+            self.assertIn("SHA256SUMS", theirs_dist)
+            self.assertEqual(len([n for n in theirs_dist if n.endswith(".zip")]), 2, theirs_dist)
+            compared = ["Tovel.exe", "Tovel.debug", SELFTEST] + [
+                os.path.join("dist", n) for n in theirs_dist]
             for rel in compared:
                 with self.subTest(file=rel):
                     with open(os.path.join(ours, rel), "rb") as f:

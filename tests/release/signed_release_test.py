@@ -45,13 +45,20 @@ def signed_release():
                    TOVEL_SIGN_PKCS12=pkcs12, TOVEL_SIGN_PASSWORD=PASSWORD)
         env.pop("TOVEL_SIGN_TIMESTAMP_URL", None)  # no network in the tests
         run(["bash", os.path.join(REPO, "scripts", "release.sh")], env=env)
-        packages = [n for n in os.listdir(dist) if n.endswith("-win64.zip")]
-        with zipfile.ZipFile(os.path.join(dist, packages[0])) as archive:
-            exe = os.path.join(root, "Tovel.exe")
-            with open(exe, "wb") as f:
-                f.write(archive.read("Tovel.exe"))
-        _release.update(work=work, cert=cert, dist=dist, package=os.path.join(dist, packages[0]),
-                        exe=exe, unsigned=os.path.join(root, "build", "Tovel.exe"))
+        packed = {}
+        for name, member in (("-selftest-win64.zip", "Tovel-selftest.exe"),
+                             ("-win64.zip", "Tovel.exe")):
+            package = next(n for n in os.listdir(dist)
+                           if n.endswith(name) and n not in packed.values())
+            packed[member] = package
+            with zipfile.ZipFile(os.path.join(dist, package)) as archive:
+                with open(os.path.join(root, member), "wb") as f:
+                    f.write(archive.read(member))
+        _release.update(work=work, cert=cert, dist=dist,
+                        package=os.path.join(dist, packed["Tovel.exe"]),
+                        exe=os.path.join(root, "Tovel.exe"),
+                        selftest=os.path.join(root, "Tovel-selftest.exe"),
+                        unsigned=os.path.join(root, "build", "Tovel.exe"))
     return _release
 
 
@@ -74,6 +81,10 @@ class SignatureTest(unittest.TestCase):
         with open(self.release["exe"], "rb") as f:
             self.assertNotEqual(f.read(), unsigned, "the zip holds the unsigned exe")
         run(["sha256sum", "-c", "SHA256SUMS"], cwd=self.release["dist"])
+
+    def test_packed_selftest_verifies_against_the_certificate(self):
+        result = verify(self.release["selftest"], self.release["cert"])
+        self.assertEqual(result.returncode, 0, result.stdout[-3000:] + result.stderr[-3000:])
 
     def test_a_changed_byte_fails_verification(self):
         with open(self.release["exe"], "rb") as f:

@@ -21,20 +21,26 @@ MINGW_LIB = "/usr/lib/gcc/x86_64-w64-mingw32/12-posix/../../../../x86_64-w64-min
 GCC_LIB = "/usr/lib/gcc/x86_64-w64-mingw32/12-win32/"
 
 
+def load(test_class, map_name, package_pattern):
+    """The build's link map and the notices packed in its zip, on the class."""
+    build = os.environ.get("TOVEL_BUILD_DIR", "")
+    map_path = os.path.join(build, map_name)
+    packages = glob.glob(os.path.join(build, "dist", package_pattern))
+    if not os.path.isfile(map_path) or not packages:
+        raise unittest.SkipTest(f"TOVEL_BUILD_DIR names no build with {map_name} and a package")
+    with open(map_path, encoding="utf-8", errors="replace") as f:
+        test_class.map_text = f.read()
+    with zipfile.ZipFile(packages[0]) as archive:
+        test_class.notices = archive.read("THIRD-PARTY-NOTICES.txt").decode(
+            "ascii").replace("\r\n", "\n")
+
+
 class LinkedComponentsTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        build = os.environ.get("TOVEL_BUILD_DIR", "")
-        map_path = os.path.join(build, "Tovel.map")
-        packages = glob.glob(os.path.join(build, "dist", "Tovel-*-win64.zip"))
-        if not os.path.isfile(map_path) or not packages:
-            raise unittest.SkipTest("TOVEL_BUILD_DIR names no build with Tovel.map and a package")
-        with open(map_path, encoding="utf-8", errors="replace") as f:
-            cls.map_text = f.read()
-        with zipfile.ZipFile(packages[0]) as archive:
-            cls.notices = archive.read("THIRD-PARTY-NOTICES.txt").decode("ascii").replace("\r\n", "\n")
+        load(cls, "Tovel.map", "Tovel-[0-9]*[0-9]-win64.zip")
 
-    def test_every_component_in_the_link_map_has_its_notice(self):
+    def assert_every_component_has_its_notice(self):
         parts = tpn.linked_parts(self.map_text)
         self.assertTrue(any(p.endswith("libstdc++.a") for p, _m in parts), parts[:20])
         found = {tpn.component_of(path, member) for path, member in parts} - {None}
@@ -49,11 +55,27 @@ class LinkedComponentsTest(unittest.TestCase):
                                   self.notices)
                 if not component.notices:
                     self.assertIn(component.licence, self.notices)
+        return found
+
+    def test_every_component_in_the_link_map_has_its_notice(self):
+        self.assert_every_component_has_its_notice()
 
     def test_program_links_no_thread_library(self):
         threads = [(p, m) for p, m in tpn.linked_parts(self.map_text)
                    if tpn.component_of(p, m) is tpn.WINPTHREADS]
         self.assertEqual(threads, [])
+
+
+class SelftestComponentsTest(unittest.TestCase):
+    """The self-test's zip against the self-test's own link map."""
+
+    @classmethod
+    def setUpClass(cls):
+        load(cls, "Tovel-selftest.map", "Tovel-*-selftest-win64.zip")
+
+    def test_every_component_in_the_link_map_has_its_notice(self):
+        found = LinkedComponentsTest.assert_every_component_has_its_notice(self)
+        self.assertIn(tpn.GOOGLETEST, found)
 
 
 class ComponentRulesTest(unittest.TestCase):

@@ -4,14 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "selftest_machine.h"
+
 #include <string>
 
 namespace tovel::win32 {
 namespace {
-
-std::u16string FromWide(const wchar_t* text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text));
-}
 
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -21,11 +19,8 @@ const wchar_t* Wide(const std::u16string& text) {
 class Win32FileSystemTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH + 1] = {};
-        ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
-        root = FromWide(temp) + u"tovel-fs-" +
-               std::u16string(reinterpret_cast<const char16_t*>(
-                   std::to_wstring(GetCurrentProcessId()).c_str()));
+        // Inside the run's own folder under %TEMP%, which the run removes.
+        root = selftest::ScratchFolder() + u"\\fs";
         ASSERT_TRUE(CreateDirectoryW(Wide(root), nullptr)) << GetLastError();
     }
 

@@ -14,6 +14,7 @@
 #include "platform/win32/win32_system_messages.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_text_codec.h"
+#include "selftest_machine.h"
 
 namespace tovel::win32 {
 namespace {
@@ -26,43 +27,14 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
 class Win32SettingsFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH + 1] = {};
-        ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
-        const std::wstring name = L"tovel-ini-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                  std::to_wstring(GetTickCount64());
-        root = FromWide(temp) + FromWide(name.c_str());
+        // Inside the run's own folder under %TEMP%, which the run removes.
+        root = selftest::ScratchFolder() + u"\\ini";
         ASSERT_TRUE(CreateDirectoryW(Wide(root), nullptr)) << GetLastError();
         dataDir = root + u"\\";
         ini = dataDir + u"Tovel.ini";
     }
 
-    void TearDown() override { RemoveTree(root); }
-
-    static void RemoveTree(const std::u16string& folder) {
-        WIN32_FIND_DATAW found = {};
-        const HANDLE search = FindFirstFileW(Wide(folder + u"\\*"), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::u16string name = FromWide(found.cFileName);
-                if (name == u"." || name == u"..") {
-                    continue;
-                }
-                const std::u16string path = folder + u"\\" + name;
-                SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
-                const bool folderLike = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-                const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-                if (folderLike && !link) {
-                    RemoveTree(path);
-                } else if (folderLike) {
-                    RemoveDirectoryW(Wide(path));
-                } else {
-                    DeleteFileW(Wide(path));
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(Wide(folder));
-    }
+    void TearDown() override { selftest::RemoveTree(root); }
 
     static void WriteFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
         const HANDLE file = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

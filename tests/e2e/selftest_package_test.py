@@ -1,0 +1,154 @@
+"""The self-test zip as a user gets it: Tovel-selftest.exe unpacked into a
+folder with Japanese characters and spaces passes and writes its report; a
+run that fails halfway and one stopped with Ctrl+C put the pointer settings
+back and leave no scratch folder.
+
+Every run goes through the selftest_driver helper, which reads the settings
+from fresh processes before and after and counts the scratch folders. Wine 8
+answers 0 for a pointer speed written session-only, so the speed is judged
+by what the self-test wrote last (Wine's system trace); the wheel lines are
+judged both ways."""
+
+import os
+import re
+import subprocess
+import sys
+import unittest
+import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import e2e_support as e2e  # noqa: E402
+import winehelper  # noqa: E402
+
+ENTRIES = {"Tovel-selftest.exe", "README-selftest.txt", "LICENSE", "THIRD-PARTY-NOTICES.txt"}
+FOLDER = "Tovel の セルフ テスト"
+TRACE = "-all,trace+system"
+SPIF_UPDATEINIFILE = 1
+STOPPED_EXIT_CODE = 3
+_COUNTS = re.compile(r"^(\d+) passed, (\d+) failed, (\d+) skipped$", re.MULTILINE)
+_STATE = re.compile(r"^(before|after) speed=(-?\d+) lines=(-?\d+) routing=(-?\d+) folders=(\d+)$",
+                    re.MULTILINE)
+
+
+def package_path():
+    return e2e.built_file("TOVEL_SELFTEST_PACKAGE", "a built self-test zip")
+
+
+class SelftestRun:
+    """One run of the self-test under the driver, and what it printed."""
+
+    def __init__(self, proc):
+        self.proc = proc
+        self.out = proc.stdout().replace("\r\n", "\n")
+        self.states = {m.group(1): tuple(int(v) for v in m.groups()[1:])
+                       for m in _STATE.finditer(self.out)}
+        exit_line = re.search(r"^exit=(\d+)$", self.out, re.MULTILINE)
+        self.code = int(exit_line.group(1)) if exit_line else None
+        self.writes = [c for c in winehelper.parse_spi_calls(proc.stderr())
+                       if c.action in e2e.SPI_WRITES]
+
+
+class SelftestPackageTest(e2e.ProgramSessionTest):
+    HELPERS = ("selftest_driver",)
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.folder = os.path.join(cls.session.prefix, "drive_c", FOLDER)
+        with zipfile.ZipFile(package_path()) as archive:
+            cls.names = archive.namelist()
+            archive.extractall(cls.folder)
+        cls.windows_exe = "C:\\" + FOLDER + "\\Tovel-selftest.exe"
+
+    def run_selftest(self, args=(), inject=None, interrupt=False, timeout=1500):
+        self.session.reset()
+        extra = {"TOVEL_SELFTEST_INJECT": inject} if inject else None
+        argv = (["--interrupt"] if interrupt else []) + [self.windows_exe, *args]
+        proc = self.session.launch(self.helpers["selftest_driver"], argv, debug=TRACE,
+                                   extra_env=extra)
+        try:
+            proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            self.fail(f"the self-test did not end:\n{proc.stdout()[-3000:]}")
+        return SelftestRun(proc)
+
+    def report(self):
+        with open(os.path.join(self.folder, "Tovel-selftest-report.txt"), "rb") as f:
+            raw = f.read()
+        self.assertTrue(raw.startswith(b"\xef\xbb\xbf"), raw[:8])
+        return raw[3:].decode("utf-8").replace("\r\n", "\n")
+
+    def assert_put_back(self, run):
+        """Session-only writes only, the last of each the value from before
+        the run; no scratch folder afterwards."""
+        before, after = run.states.get("before"), run.states.get("after")
+        self.assertIsNotNone(after, run.out[-3000:])
+        self.assertEqual(before[0:2], (winehelper.DEFAULT_MOUSE_SENSITIVITY,
+                                       winehelper.DEFAULT_WHEEL_SCROLL_LINES))
+        self.assertTrue(run.writes, "the self-test wrote no setting: nothing was tried")
+        self.assertEqual([c for c in run.writes if c.win_ini & SPIF_UPDATEINIFILE], [],
+                         "a write reached the user's profile")
+        last = {c.action: c for c in run.writes}
+        self.assertEqual(last[e2e.SPI_SETMOUSESPEED].pv_param, before[0])
+        self.assertEqual(last[e2e.SPI_SETWHEELSCROLLLINES].ui_param, before[1])
+        self.assertEqual(after[1], before[1], "wheel lines as read afterwards")
+        self.assertEqual(after[2], before[2], "wheel routing as read afterwards")
+        self.assertEqual(after[3], 0, "scratch folders left in %TEMP%")
+
+    def test_the_zip_holds_the_selftest_and_its_guide(self):
+        self.assertEqual(sorted(self.names), sorted(ENTRIES))
+        with open(os.path.join(self.folder, "README-selftest.txt"), "rb") as f:
+            guide = f.read()
+        self.assertTrue(guide.startswith(b"\xef\xbb\xbf"))
+        text = guide.decode("utf-8")
+        for needed in ("Tovel-selftest-report.txt", "Ctrl+C", "%TEMP%", "セルフテスト"):
+            self.assertIn(needed, text)
+        with open(os.path.join(self.folder, "THIRD-PARTY-NOTICES.txt"), encoding="ascii") as f:
+            notices = f.read()
+        for component in ("GoogleTest", "winpthreads", "mingw-w64 runtime"):
+            self.assertIn(component, notices)
+
+    def test_passes_from_a_folder_with_japanese_characters_and_spaces(self):
+        run = self.run_selftest()
+        self.assertEqual(run.code, 0, run.out[-4000:])
+        counts = _COUNTS.findall(run.out)
+        self.assertTrue(counts, run.out[-3000:])
+        passed, failed, _skipped = counts[-1]
+        self.assertGreater(int(passed), 40)
+        self.assertEqual(failed, "0")
+        report = self.report()
+        self.assertEqual(report.rstrip("\n").split("\n")[-1], " ".join(
+            [f"{passed} passed,", "0 failed,", f"{counts[-1][2]} skipped"]))
+        wine = subprocess.run(["wine", "--version"], capture_output=True, text=True,
+                              env=self.session.env(), check=True).stdout.strip()
+        self.assertIn("Wine: " + wine.removeprefix("wine-").split()[0] + "\n", report)
+        _code, ver = self.session._wine_tool(["wine", "cmd", "/c", "ver"], timeout=120)
+        version = re.search(r"(\d+\.\d+\.\d+)", ver).group(1)
+        self.assertRegex(report, r"(?m)^Windows: .*\(" + re.escape(version) + r"\.\d+\)$")
+        self.assert_put_back(run)
+
+    def test_a_failure_halfway_still_puts_everything_back(self):
+        run = self.run_selftest(["--gtest_filter=WindowsBehaviourTest.*:InjectedFault.*"],
+                                inject="fail")
+        self.assertEqual(run.code, 1, run.out[-3000:])
+        report = self.report()
+        self.assertIn("FAIL  InjectedFault.ChangesTheSettingsThenFails\n", report)
+        self.assertRegex(report, r"\n\d+ passed, 1 failed, \d+ skipped\n$")
+        self.assert_put_back(run)
+
+    def test_ctrl_c_halfway_puts_everything_back(self):
+        # Tests before it that write no setting: the first change the driver
+        # sees is the injected one's.
+        run = self.run_selftest(["--gtest_filter=Win32FileSystemTest.*:InjectedFault.*"],
+                                inject="wait", interrupt=True)
+        # The run was stopped while its scratch folder was there.
+        self.assertIn("interrupted folders=1\n", run.out)
+        self.assertEqual(run.code, STOPPED_EXIT_CODE, run.out[-3000:])
+        self.assertIn("Stopped by Ctrl+C during InjectedFault.ChangesTheSettingsThenWaits",
+                      self.report())
+        self.assert_put_back(run)
+
+
+if __name__ == "__main__":
+    unittest.main()
