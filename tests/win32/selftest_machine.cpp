@@ -16,8 +16,6 @@
 namespace tovel::selftest {
 namespace {
 
-constexpr UINT kGetWheelRouting = 0x201C;
-
 CRITICAL_SECTION g_lock;
 std::atomic<bool> g_began{false};
 bool g_stopping = false;  // under g_lock
@@ -37,15 +35,6 @@ class Locked {
     Locked(const Locked&) = delete;
     Locked& operator=(const Locked&) = delete;
 };
-
-bool ReadRouting(std::int32_t& routing) {
-    INT value = 0;
-    if (!SystemParametersInfoW(kGetWheelRouting, 0, &value, 0)) {
-        return false;
-    }
-    routing = value;
-    return true;
-}
 
 // What a test wrote is written back, session-only like every write of the
 // run: the profile was never touched, so the session value is all there is
@@ -139,6 +128,15 @@ class GuardedPointerSettings final : public SystemPointerSettings {
 GuardedPointerSettings g_guarded;
 
 }  // namespace
+
+bool ReadWheelRouting(std::int32_t& routing) {
+    INT value = 0;
+    if (!SystemParametersInfoW(SPI_GETMOUSEWHEELROUTING, 0, &value, 0)) {
+        return false;
+    }
+    routing = value;
+    return true;
+}
 
 bool RemoveTree(const std::u16string& folder) {
     WIN32_FIND_DATAW found = {};
@@ -256,7 +254,7 @@ PointerSnapshot ReadPointerSettingsHere() {
     PointerSnapshot state;
     state.MouseSpeed = g_system.GetMouseSpeed();
     state.WheelLines = g_system.GetWheelScrollLines();
-    state.RoutingReadable = ReadRouting(state.WheelRouting);
+    state.RoutingReadable = ReadWheelRouting(state.WheelRouting);
     return state;
 }
 

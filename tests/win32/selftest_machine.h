@@ -62,6 +62,10 @@ inline constexpr wchar_t kPrintSettingsOption[] = L"--print-pointer-settings";
 
 const PointerSnapshot& SettingsBeforeRun();
 
+// The wheel routing as the system answers it; false where the system has no
+// such setting (Windows before 10, Wine 8).
+bool ReadWheelRouting(std::int32_t& routing);
+
 // Removes a folder and everything below it (links, not what they point to).
 // True when the folder is gone.
 bool RemoveTree(const std::u16string& folder);

@@ -16,9 +16,6 @@
 namespace tovel::win32 {
 namespace {
 
-constexpr UINT kGetWheelRouting = 0x201C;
-constexpr UINT kSetWheelRouting = 0x201D;
-
 // The system's own answer, as another program sees it (Wine 8 answers 0 for
 // the pointer speed in a process that has written it).
 selftest::PointerSnapshot SeenElsewhere() {
@@ -56,14 +53,14 @@ TEST(WindowsBehaviourTest, PointerSpeedAndWheelLinesWriteSessionOnlyAndReadBack)
 }
 
 TEST(WindowsBehaviourTest, WheelRoutingTakesTheValueInThePointerArgument) {
-    INT before = 0;
-    if (!SystemParametersInfoW(kGetWheelRouting, 0, &before, 0)) {
+    std::int32_t before = 0;
+    if (!selftest::ReadWheelRouting(before)) {
         GTEST_SKIP() << "this system has no wheel routing setting (read error " << GetLastError()
                      << ")";
     }
     // Writing the value it already has changes nothing and shows whether
     // the system takes the write at all.
-    if (!SystemParametersInfoW(kSetWheelRouting, 0,
+    if (!SystemParametersInfoW(SPI_SETMOUSEWHEELROUTING, 0,
                                reinterpret_cast<PVOID>(static_cast<INT_PTR>(before)),
                                SPIF_SENDCHANGE)) {
         const DWORD error = GetLastError();
@@ -71,7 +68,7 @@ TEST(WindowsBehaviourTest, WheelRoutingTakesTheValueInThePointerArgument) {
                      << (error == ERROR_INVALID_SPI_VALUE ? ", ERROR_INVALID_SPI_VALUE" : "")
                      << ")";
     }
-    const INT other = before == kRoutingMousePos ? kRoutingFocus : kRoutingMousePos;
+    const std::int32_t other = before == kRoutingMousePos ? kRoutingFocus : kRoutingMousePos;
     selftest::PointerSettings().SetWheelRouting(other, UpdateScope::SessionOnly);
     EXPECT_EQ(SeenElsewhere().WheelRouting, other);
     selftest::PointerSettings().SetWheelRouting(before, UpdateScope::SessionOnly);

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr UINT kGetWheelRouting = 0x201C;
-
 struct State {
     INT Speed = 0;
     INT Lines = 0;
@@ -27,7 +25,7 @@ State ReadHere() {
     SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &state.Speed, 0);
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &state.Lines, 0);
     INT routing = 0;
-    if (SystemParametersInfoW(kGetWheelRouting, 0, &routing, 0)) {
+    if (SystemParametersInfoW(SPI_GETMOUSEWHEELROUTING, 0, &routing, 0)) {
         state.Routing = routing;
     }
     return state;
