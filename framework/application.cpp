@@ -69,6 +69,15 @@ bool TApplication::MainFormShown() const {
     return FMainForm != nullptr && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
 }
 
+TForm* TApplication::FormToActivate() const {
+    const auto usable = [](const TForm* form) { return form->Visible() && form->Enabled(); };
+    if (FMainForm != nullptr && usable(FMainForm)) {
+        return FMainForm;
+    }
+    const auto found = std::find_if(FForms.begin(), FForms.end(), usable);
+    return found != FForms.end() ? *found : nullptr;
+}
+
 void TApplication::Minimize() {
     Handle();
     if (FPeer == nullptr || FPeer->IsIconic()) {
@@ -119,6 +128,21 @@ void TApplication::Dispatch(TMessage& message) {
 
 void TApplication::WndProc(TMessage& message) {
     switch (message.Msg) {
+        case msg::kActivate:
+            if (FPeer != nullptr) {
+                FPeer->DefaultHandler(message);
+            }
+            // The application window carries the taskbar button, so a click
+            // on the button, Alt+Tab and bringing the program to the front
+            // all activate it; but it has no size and no controls. The form
+            // the user sees takes the activation over, and with it the
+            // keyboard. While minimised, the restore shows the form anyway.
+            if (ActivatedOpen(message.WParam)) {
+                if (TForm* form = FormToActivate(); form != nullptr && form->Handle() != 0) {
+                    form->Peer()->Activate();
+                }
+            }
+            return;
         case msg::kSysCommand:
             switch (message.WParam & kSysCommandMask) {
                 case kSysCmdMinimize:

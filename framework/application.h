@@ -103,6 +103,9 @@ class TApplication : public TComponent {
     // Whether the main form is on screen or about to be: the application
     // window then stands in for it when minimising and restoring.
     bool MainFormShown() const;
+    // The form that takes over when the application window is activated:
+    // the main form, or else another, while it is shown and enabled.
+    TForm* FormToActivate() const;
 
     TWindowSystem& FWindowSystem;
     std::unique_ptr<TAppWindowPeer> FPeer;

@@ -86,4 +86,23 @@ TWinControl* FirstFocusControl(const TWinControl& root) {
     return FindNextTabStop(root, nullptr, true);
 }
 
+TWinControl* ControlOfWindow(const TWinControl& root, THandle window) {
+    if (window == 0) {
+        return nullptr;
+    }
+    for (TControl* child : root.Controls()) {
+        auto* win = dynamic_cast<TWinControl*>(child);
+        if (win == nullptr || !win->HandleAllocated()) {
+            continue;
+        }
+        if (win->Peer()->Handle() == window) {
+            return win;
+        }
+        if (TWinControl* inside = ControlOfWindow(*win, window)) {
+            return inside;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace tovel

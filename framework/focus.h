@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/peer.h"
+
 namespace tovel {
 
 class TWinControl;
@@ -25,5 +27,9 @@ TWinControl* FindArrowTarget(const TWinControl& current, bool forward);
 
 // The control that gets the focus when the window is first activated.
 TWinControl* FirstFocusControl(const TWinControl& root);
+
+// The control below root whose window is the given one, or null; asks no
+// control for a window it does not have yet.
+TWinControl* ControlOfWindow(const TWinControl& root, THandle window);
 
 }  // namespace tovel

@@ -1,6 +1,7 @@
 #include "framework/form.h"
 
 #include "framework/application.h"
+#include "framework/focus.h"
 #include "framework/layout.h"
 
 namespace tovel {
@@ -176,8 +177,39 @@ void TForm::Changed(TPeerAspect aspect) {
     }
 }
 
+void TForm::Activated(TMessage& message) {
+    TWindowing& windowing = FApplication.Windowing();
+    if ((message.WParam & 0xFFFF) == kActivateInactive) {
+        // The focus is still on the control while the form hears it loses
+        // the activation.
+        const THandle focus = windowing.FocusedWindow();
+        if (ControlOfWindow(*this, focus) != nullptr) {
+            FLastFocus = focus;
+        }
+        TWinControl::WndProc(message);
+        return;
+    }
+    // The system's own handling gives the focus to the form's window itself,
+    // where no key does anything.
+    TWinControl::WndProc(message);
+    if (!ActivatedOpen(message.WParam) ||
+        ControlOfWindow(*this, windowing.FocusedWindow()) != nullptr) {
+        return;
+    }
+    TWinControl* target = ControlOfWindow(*this, FLastFocus);
+    if (target == nullptr || !CanFocus(*target)) {
+        target = FirstFocusControl(*this);
+    }
+    if (target != nullptr && target->Handle() != 0) {
+        target->Peer()->SetFocus();
+    }
+}
+
 void TForm::WndProc(TMessage& message) {
     switch (message.Msg) {
+        case msg::kActivate:
+            Activated(message);
+            return;
         case msg::kClose:
             Close();
             return;

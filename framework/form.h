@@ -114,6 +114,10 @@ class TForm : public TWinControl {
     void CreateHandle() override;
 
   private:
+    // The form became active or lost the activation: the keyboard goes back
+    // to the control that had it, or to the first tab stop.
+    void Activated(TMessage& message);
+
     TApplication& FApplication;
     TWindowState FWindowState = TWindowState::wsNormal;
     TFormStyle FFormStyle = TFormStyle::fsNormal;
@@ -130,6 +134,9 @@ class TForm : public TWinControl {
     bool FScaled = false;
     bool FLoading = true;
     bool FQueryingEndSession = false;
+    // The window of the control that had the focus when the form was last
+    // left; a handle, so a control gone since is simply not found.
+    THandle FLastFocus = 0;
 };
 
 }  // namespace tovel

@@ -19,6 +19,7 @@ namespace msg {
 inline constexpr std::uint32_t kNull = 0x0000;
 inline constexpr std::uint32_t kDestroy = 0x0002;
 inline constexpr std::uint32_t kSize = 0x0005;
+inline constexpr std::uint32_t kActivate = 0x0006;
 inline constexpr std::uint32_t kClose = 0x0010;
 inline constexpr std::uint32_t kQueryEndSession = 0x0011;
 inline constexpr std::uint32_t kQuit = 0x0012;
@@ -46,6 +47,13 @@ inline constexpr std::uint32_t kUser = 0x0400;
 // wParam of msg::kSize: what happened to the window.
 inline constexpr std::uintptr_t kSizeRestored = 0;
 inline constexpr std::uintptr_t kSizeMinimized = 1;
+
+// wParam of msg::kActivate: the low word says how the window was activated
+// (0 when it lost the activation), the high word whether it is minimised.
+inline constexpr std::uintptr_t kActivateInactive = 0;
+inline constexpr bool ActivatedOpen(std::uintptr_t wParam) {
+    return (wParam & 0xFFFF) != kActivateInactive && ((wParam >> 16) & 0xFFFF) == 0;
+}
 
 // wParam of msg::kSysCommand. Its low four bits are the system's own, so a
 // command is always compared after masking with kSysCommandMask.

@@ -43,6 +43,11 @@ class TWindowPeer {
     // The system's own handling of a message the framework did not take.
     virtual void DefaultHandler(TMessage& message) = 0;
     virtual void BringToFront() = 0;
+    // Makes a form's window the active one of the program; its activation
+    // message then decides which control gets the keyboard.
+    virtual void Activate() = 0;
+    // Gives the window the keyboard focus.
+    virtual void SetFocus() = 0;
 };
 
 // The hidden application window: the owner of the main window and the

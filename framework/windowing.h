@@ -23,6 +23,8 @@ class TWindowing {
     virtual std::unique_ptr<TMessageWindowPeer> CreateMessageWindow(TMessageHandler handler) = 0;
 
     virtual THandle ActiveWindow() const = 0;
+    // The window of the program's thread that has the keyboard focus, or 0.
+    virtual THandle FocusedWindow() const = 0;
     // Makes the window the foreground one, the one the user works in.
     virtual bool BringToForeground(THandle window) = 0;
     // Puts the message in the window's queue and returns at once.

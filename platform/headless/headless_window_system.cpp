@@ -15,7 +15,9 @@ namespace tovel::headless {
 class HeadlessWindowPeer final : public TWindowPeer {
   public:
     HeadlessWindowPeer(HeadlessWindowSystem& system, TWinControl& control, THandle handle)
-        : FSystem(system), FControl(control), FHandle(handle),
+        : FSystem(system),
+          FControl(control),
+          FHandle(handle),
           FForm(dynamic_cast<TForm*>(&control)) {
         FWindow.Text = control.Caption();
         FWindow.Enabled = FForm != nullptr ? control.Enabled() : control.EffectivelyEnabled();
@@ -27,9 +29,9 @@ class HeadlessWindowPeer final : public TWindowPeer {
             PlaceForm();
         } else {
             FWindow.Bounds = control.BoundsRect();
-            if (const NativeWindow* form =
-                    control.ParentForm() != nullptr ? system.WindowOf(*control.ParentForm())
-                                                    : nullptr) {
+            if (const NativeWindow* form = control.ParentForm() != nullptr
+                                               ? system.WindowOf(*control.ParentForm())
+                                               : nullptr) {
                 FWindow.Font = form->Font;
             }
         }
@@ -38,8 +40,11 @@ class HeadlessWindowPeer final : public TWindowPeer {
     ~HeadlessWindowPeer() override { FSystem.FWindows.erase(&FControl); }
 
     THandle Handle() const override { return FHandle; }
-    void DefaultHandler(TMessage& /*message*/) override {}
+    void DefaultHandler(TMessage& message) override { FSystem.DefaultActivation(FHandle, message); }
     void BringToFront() override {}
+    void Activate() override { FSystem.ActivateWindow(FormHandle()); }
+    void SetFocus() override { FSystem.FocusWindow(FHandle, FormHandle()); }
+    TWinControl& Control() const { return FControl; }
 
     void Sync(TPeerAspect aspect) override {
         switch (aspect) {
@@ -54,6 +59,9 @@ class HeadlessWindowPeer final : public TWindowPeer {
                 break;
             case TPeerAspect::Visible:
                 FWindow.Visible = FControl.Visible();
+                if (FForm != nullptr) {
+                    ShownOrHidden();
+                }
                 break;
             case TPeerAspect::Bounds:
                 if (FReporting) {
@@ -79,13 +87,33 @@ class HeadlessWindowPeer final : public TWindowPeer {
     const HeadlessWindowSystem::NativeWindow& Window() const { return FWindow; }
 
     void MovedByUser(TPoint topLeft) {
-        FWindow.Bounds = tovel::Bounds(topLeft.X, topLeft.Y, FWindow.Bounds.Width(),
-                                       FWindow.Bounds.Height());
+        FWindow.Bounds =
+            tovel::Bounds(topLeft.X, topLeft.Y, FWindow.Bounds.Width(), FWindow.Bounds.Height());
         ReportBounds();
     }
 
   private:
     using NativeWindow = HeadlessWindowSystem::NativeWindow;
+
+    THandle FormHandle() const {
+        const TForm* form = FForm != nullptr ? FForm : FControl.ParentForm();
+        if (form == nullptr) {
+            return 0;
+        }
+        const auto found = FSystem.FWindows.find(form);
+        return found != FSystem.FWindows.end() ? found->second->FHandle : 0;
+    }
+
+    // Showing a form's window activates it; hiding the active one passes the
+    // activation to its owner, the application window.
+    void ShownOrHidden() {
+        if (FWindow.Visible) {
+            FSystem.ActivateWindow(FHandle);
+        } else if (FSystem.FActiveWindow == FHandle) {
+            FSystem.ActivateWindow(FSystem.FAppWindow != nullptr ? FSystem.FAppWindow->Handle()
+                                                                 : 0);
+        }
+    }
 
     // The form asks either for a client size (at creation, or its own
     // scaling) or for an outer rectangle (centring, or the one the system
@@ -136,8 +164,7 @@ class HeadlessWindowPeer final : public TWindowPeer {
 // A hidden window that only takes messages.
 class HeadlessMessageWindowPeer final : public TMessageWindowPeer {
   public:
-    HeadlessMessageWindowPeer(HeadlessWindowSystem& system, THandle handle,
-                              TMessageHandler handler)
+    HeadlessMessageWindowPeer(HeadlessWindowSystem& system, THandle handle, TMessageHandler handler)
         : FSystem(system), FHandle(handle), FHandler(std::move(handler)) {}
     ~HeadlessMessageWindowPeer() override { FSystem.MessageWindowGone(FHandle); }
 
@@ -195,8 +222,7 @@ void HeadlessWindowSystem::RunMessageLoop(TApplication& application) {
     }
 }
 
-bool HeadlessWindowSystem::StartTimer(TTimerSink& sink, std::uintptr_t id,
-                                      std::uint32_t interval) {
+bool HeadlessWindowSystem::StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) {
     // A timer started again begins its period afresh, as a new one; refused,
     // it does not run at all.
     StopTimer(sink, id);
@@ -275,7 +301,60 @@ int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
 
 bool HeadlessWindowSystem::BringToForeground(THandle window) {
     FForeground.push_back(window);
+    ActivateWindow(window);
     return true;
+}
+
+// ---- activation and focus ----------------------------------------------------------
+
+bool HeadlessWindowSystem::SendTo(THandle window, TMessage& message) {
+    if (FAppWindow != nullptr && FAppWindow->Handle() == window) {
+        FAppWindow->Deliver(message);
+        return true;
+    }
+    if (SendToMessageWindow(window, message)) {
+        return true;
+    }
+    for (const auto& entry : FWindows) {
+        if (entry.second->Handle() == window) {
+            entry.second->Control().Dispatch(message);
+            return true;
+        }
+    }
+    return false;
+}
+
+void HeadlessWindowSystem::ActivateWindow(THandle window) {
+    if (window == FActiveWindow) {
+        return;
+    }
+    const THandle previous = FActiveWindow;
+    if (previous != 0) {
+        TMessage leaving{msg::kActivate, kActivateInactive, static_cast<std::intptr_t>(window), 0};
+        SendTo(previous, leaving);
+    }
+    FActiveWindow = window;
+    FFocus = 0;
+    if (window != 0) {
+        const bool minimised =
+            FAppWindow != nullptr && FAppWindow->Handle() == window && FAppWindow->IsIconic();
+        const std::uintptr_t state = 1 | (minimised ? std::uintptr_t{1} << 16 : 0);
+        TMessage arriving{msg::kActivate, state, static_cast<std::intptr_t>(previous), 0};
+        SendTo(window, arriving);
+    }
+}
+
+void HeadlessWindowSystem::DefaultActivation(THandle window, const TMessage& message) {
+    if (message.Msg == msg::kActivate && ActivatedOpen(message.WParam) && FActiveWindow == window) {
+        FFocus = window;
+    }
+}
+
+void HeadlessWindowSystem::FocusWindow(THandle window, THandle form) {
+    if (form != 0 && form != FActiveWindow) {
+        ActivateWindow(form);
+    }
+    FFocus = window;
 }
 
 void HeadlessWindowSystem::SetBusyCursor(bool busy) {
@@ -358,8 +437,8 @@ TPoint HeadlessWindowSystem::ClientPoint(THandle window, TPoint point) {
 }
 
 TMenuItem* HeadlessWindowSystem::PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) {
-    PopupCall call{point, owner, menu.PopupComponent(), FForeground.empty() ? 0 : FForeground.back(),
-                   {}};
+    PopupCall call{
+        point, owner, menu.PopupComponent(), FForeground.empty() ? 0 : FForeground.back(), {}};
     for (const TMenuItem* item : menu.Items()->Items()) {
         call.Items.push_back(PopupItem{item->Caption(), item->Checked(), item->RadioItem(),
                                        item->Enabled(), item->Default(), item->IsLine()});
@@ -466,7 +545,17 @@ void HeadlessAppWindowPeer::ShowAt(THandle insertAfter, int left, int top, int w
     FVisible = true;
 }
 
+void HeadlessAppWindowPeer::Activate() {
+    FRequests.push_back(u"Activate");
+    if (FSystem != nullptr) {
+        FSystem->ActivateWindow(FHandle);
+    }
+}
+
 void HeadlessAppWindowPeer::DefaultHandler(TMessage& message) {
+    if (FSystem != nullptr) {
+        FSystem->DefaultActivation(FHandle, message);
+    }
     if (message.Msg != msg::kSysCommand) {
         return;
     }

@@ -45,6 +45,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     void ShowMessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
                         TMessageBoxStyle style) override;
     THandle ActiveWindow() const override { return FActiveWindow; }
+    THandle FocusedWindow() const override { return FFocus; }
     bool BringToForeground(THandle window) override;
     void SetBusyCursor(bool busy) override;
     // Timers tick on the virtual clock; as on the system, a period shorter
@@ -104,6 +105,12 @@ class HeadlessWindowSystem final : public TWindowSystem {
     }
 
     void SetActiveWindow(THandle window) { FActiveWindow = window; }
+    // The system makes a top-level window of the program the active one, as
+    // a click on it or on the taskbar button, Alt+Tab or a foreground request
+    // does: the window losing the activation hears so first, then the new
+    // one, whose default handling takes the focus. Showing a form activates
+    // it; hiding the active one activates its owner, the application window.
+    void ActivateWindow(THandle window);
     void SetScreen(const TRect& screen, const TRect& workArea) {
         FScreen = screen;
         FWorkArea = workArea;
@@ -246,6 +253,13 @@ class HeadlessWindowSystem final : public TWindowSystem {
         std::uint64_t Due;
     };
     void MessageWindowGone(THandle window) { FMessageWindows.erase(window); }
+    // Sends the message to the program's window with that handle; false when
+    // there is none.
+    bool SendTo(THandle window, TMessage& message);
+    // The default handling of an activation: the window takes the focus.
+    void DefaultActivation(THandle window, const TMessage& message);
+    // A control's window takes the focus; its form becomes active first.
+    void FocusWindow(THandle window, THandle form);
     // Fires the earliest timer due at or before `until`; answers whether one fired.
     bool FireNextTimer(std::uint64_t until);
 
@@ -256,6 +270,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     std::vector<MessageBoxCall> FMessageBoxes;
     std::vector<THandle> FForeground;
     THandle FActiveWindow = 0;
+    THandle FFocus = 0;
     THandle FLastHandle = 0;
     int FWindowsCreated = 0;
     // In the order they were started: of two timers due at once, the one
@@ -299,7 +314,7 @@ class HeadlessAppWindowPeer final : public TAppWindowPeer {
     bool IsIconic() const override { return FIconic; }
     void Show(TShowCommand command, bool animate) override;
     void ShowAt(THandle insertAfter, int left, int top, int width, int height) override;
-    void Activate() override { FRequests.push_back(u"Activate"); }
+    void Activate() override;
     void DefaultHandler(TMessage& message) override;
 
     const std::u16string& Text() const { return FText; }

@@ -27,6 +27,8 @@ constexpr DWORD Operation(TNotifyIconOperation operation) {
 static_assert(msg::kNull == WM_NULL);
 static_assert(msg::kDestroy == WM_DESTROY);
 static_assert(msg::kSize == WM_SIZE);
+static_assert(msg::kActivate == WM_ACTIVATE);
+static_assert(kActivateInactive == WA_INACTIVE);
 static_assert(msg::kClose == WM_CLOSE);
 static_assert(msg::kQueryEndSession == WM_QUERYENDSESSION);
 static_assert(msg::kQuit == WM_QUIT);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "framework/application.h"
-#include "framework/focus.h"
 #include "framework/form.h"
 #include "platform/win32/win32_font.h"
 #include "platform/win32/win32_handles.h"
@@ -238,9 +237,6 @@ void Win32FormPeer::MessageDispatched(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void Win32FormPeer::DefaultHandler(TMessage& message) {
     switch (message.Msg) {
-        case WM_ACTIVATE:
-            Activate(message);
-            return;
         case WM_DPICHANGED:
             if (message.LParam != 0) {
                 // Scaled to the new DPI, placed where the system suggests.
@@ -256,36 +252,6 @@ void Win32FormPeer::DefaultHandler(TMessage& message) {
             break;
     }
     Win32WindowPeer::DefaultHandler(message);
-}
-
-void Win32FormPeer::Activate(TMessage& message) {
-    HWND window = Window();
-    const bool activating = LOWORD(message.WParam) != WA_INACTIVE;
-    if (!activating) {
-        // Keep the control that had the focus, to give it back on return.
-        HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(window, focus)) {
-            FLastFocus = focus;
-        }
-    }
-    message.Result = CallDefault(message.Msg, message.WParam, message.LParam);
-    if (!activating || HIWORD(message.WParam) != 0) {
-        return;  // deactivated, or activated while minimised
-    }
-    HWND focus = GetFocus();
-    if (focus != nullptr && focus != window && IsChild(window, focus)) {
-        return;
-    }
-    HWND target = nullptr;
-    if (FLastFocus != nullptr && IsChild(window, FLastFocus) && IsWindowVisible(FLastFocus) &&
-        IsWindowEnabled(FLastFocus)) {
-        target = FLastFocus;
-    } else if (TWinControl* first = FirstFocusControl(FForm)) {
-        target = AsWindow(first->Handle());
-    }
-    if (target != nullptr) {
-        SetFocus(target);
-    }
 }
 
 }  // namespace tovel::win32

@@ -37,13 +37,9 @@ class Win32FormPeer final : public Win32WindowPeer {
     void ApplyFormFont();
     void ApplyFontToTree(TWinControl& parent);
     void ApplyWindowState();
-    // A form that becomes active gives the focus back to the control that
-    // had it, or to its first tab stop.
-    void Activate(TMessage& message);
 
     TForm& FForm;
     HFONT FFont = nullptr;
-    HWND FLastFocus = nullptr;
     // While the framework is told of a change the system made, its echo
     // must not be sent back to the window.
     bool FReporting = false;

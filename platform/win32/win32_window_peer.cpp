@@ -143,6 +143,25 @@ void Win32WindowPeer::BringToFront() {
     }
 }
 
+void Win32WindowPeer::Activate() {
+    if (Window() == nullptr) {
+        return;
+    }
+    // A form that a message box of its own keeps disabled hands the
+    // activation to that box, as a click on the taskbar button would.
+    HWND target = GetLastActivePopup(Window());
+    if (target == nullptr || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+        target = Window();
+    }
+    SetActiveWindow(target);
+}
+
+void Win32WindowPeer::SetFocus() {
+    if (Window() != nullptr) {
+        ::SetFocus(Window());
+    }
+}
+
 // ---- Messages --------------------------------------------------------------------
 
 LRESULT Win32WindowPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

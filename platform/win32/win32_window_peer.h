@@ -29,6 +29,8 @@ class Win32WindowPeer : public TWindowPeer, public Win32MessageTarget {
     void Sync(TPeerAspect aspect) override;
     void DefaultHandler(TMessage& message) override;
     void BringToFront() override;
+    void Activate() override;
+    void SetFocus() override;
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     Win32WindowPeer* ControlPeer() override { return this; }

@@ -302,6 +302,10 @@ THandle Win32WindowSystem::ActiveWindow() const {
     return ToHandle(GetActiveWindow());
 }
 
+THandle Win32WindowSystem::FocusedWindow() const {
+    return ToHandle(GetFocus());
+}
+
 bool Win32WindowSystem::BringToForeground(THandle window) {
     return ::SetForegroundWindow(AsWindow(window)) != FALSE;
 }

@@ -32,6 +32,7 @@ class Win32WindowSystem : public TWindowSystem {
     void ShowMessageBox(THandle owner, const std::u16string& text, const std::u16string& caption,
                         TMessageBoxStyle style) override;
     THandle ActiveWindow() const override;
+    THandle FocusedWindow() const override;
     bool BringToForeground(THandle window) override;
     void SetBusyCursor(bool busy) override;
     bool StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) override;

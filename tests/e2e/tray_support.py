@@ -201,6 +201,19 @@ class TraySession(winehelper.WineSession):
         x, y = proc.stdout().strip().split(",")
         return int(x), int(y)
 
+    def keyboard(self, pid):
+        """(active window's class, focus window's class, focus window's text)
+        of the process's user-interface thread, or None."""
+        proc = self.run(self.helpers["window_probe"], ["keyboard", str(pid)], timeout=60)
+        parts = proc.stdout().rstrip("\r\n").split("\t")
+        return tuple(parts) if proc.wait(0) == 0 and len(parts) == 3 else None
+
+    def activate(self, pid, cls):
+        """Brings the process's top-level window of that class to the front
+        from another process, as its taskbar button does."""
+        proc = self.run(self.helpers["window_probe"], ["activate", str(pid), cls], timeout=60)
+        return proc.wait(0) == 0
+
     def xdotool(self, *argv):
         return self._xdotool([str(a) for a in argv])
 

@@ -378,6 +378,15 @@ class TrayTest(unittest.TestCase):
         self.assertEqual(len(back), 1, back)
         self.assertFalse(back[0].iconic, back)
         self.assertEqual(back[0].rect, shown[0].rect, "the window came back elsewhere")
+        # The window shown has the keyboard: active, with the checked radio
+        # button focused; and again when the application window (which owns
+        # the taskbar button) is brought to the front from another program.
+        line_button = ("TmainForm", "Button", "１度に次の行数スクロールする")
+        for how in ("from the menu", "through the application window"):
+            if how != "from the menu":
+                self.assertTrue(self.session.activate(pid, "TApplication"))
+            seen = self.session.wait_until(lambda: self.session.keyboard(pid) == line_button)
+            self.assertTrue(seen, f"{how}: active, focus, text: {self.session.keyboard(pid)}")
         self.assertTrue(proc.running())
         self.assertNotIn(NIM_DELETE, self.requests(proc)[requests_before:],
                          "showing the window removed the icon")
