@@ -144,9 +144,9 @@ std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& ca
             continue;
         }
         const std::u16string ellipsis = u"...";
-        const bool dotted =
-            result[i].size() >= ellipsis.size() &&
-            result[i].compare(result[i].size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0;
+        const bool dotted = result[i].size() >= ellipsis.size() &&
+                            result[i].compare(result[i].size() - ellipsis.size(), ellipsis.size(),
+                                              ellipsis) == 0;
         const std::size_t at = result[i].size() - (dotted ? ellipsis.size() : 0);
         if (EndsInLoneAmpersand(result[i], at)) {
             // "(&K)" after it would make "(" the key: the caption fits no way.

@@ -15,9 +15,7 @@ namespace tovel::headless {
 class HeadlessWindowPeer final : public TWindowPeer {
   public:
     HeadlessWindowPeer(HeadlessWindowSystem& system, TWinControl& control, THandle handle)
-        : FSystem(system),
-          FControl(control),
-          FHandle(handle),
+        : FSystem(system), FControl(control), FHandle(handle),
           FForm(dynamic_cast<TForm*>(&control)) {
         FWindow.Text = control.Caption();
         FWindow.Enabled = FForm != nullptr ? control.Enabled() : control.EffectivelyEnabled();
@@ -29,9 +27,9 @@ class HeadlessWindowPeer final : public TWindowPeer {
             PlaceForm();
         } else {
             FWindow.Bounds = control.BoundsRect();
-            if (const NativeWindow* form = control.ParentForm() != nullptr
-                                               ? system.WindowOf(*control.ParentForm())
-                                               : nullptr) {
+            if (const NativeWindow* form =
+                    control.ParentForm() != nullptr ? system.WindowOf(*control.ParentForm())
+                                                    : nullptr) {
                 FWindow.Font = form->Font;
             }
         }
@@ -87,8 +85,8 @@ class HeadlessWindowPeer final : public TWindowPeer {
     const HeadlessWindowSystem::NativeWindow& Window() const { return FWindow; }
 
     void MovedByUser(TPoint topLeft) {
-        FWindow.Bounds =
-            tovel::Bounds(topLeft.X, topLeft.Y, FWindow.Bounds.Width(), FWindow.Bounds.Height());
+        FWindow.Bounds = tovel::Bounds(topLeft.X, topLeft.Y, FWindow.Bounds.Width(),
+                                       FWindow.Bounds.Height());
         ReportBounds();
     }
 
@@ -164,7 +162,8 @@ class HeadlessWindowPeer final : public TWindowPeer {
 // A hidden window that only takes messages.
 class HeadlessMessageWindowPeer final : public TMessageWindowPeer {
   public:
-    HeadlessMessageWindowPeer(HeadlessWindowSystem& system, THandle handle, TMessageHandler handler)
+    HeadlessMessageWindowPeer(HeadlessWindowSystem& system, THandle handle,
+                              TMessageHandler handler)
         : FSystem(system), FHandle(handle), FHandler(std::move(handler)) {}
     ~HeadlessMessageWindowPeer() override { FSystem.MessageWindowGone(FHandle); }
 
@@ -222,7 +221,8 @@ void HeadlessWindowSystem::RunMessageLoop(TApplication& application) {
     }
 }
 
-bool HeadlessWindowSystem::StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) {
+bool HeadlessWindowSystem::StartTimer(TTimerSink& sink, std::uintptr_t id,
+                                      std::uint32_t interval) {
     // A timer started again begins its period afresh, as a new one; refused,
     // it does not run at all.
     StopTimer(sink, id);
@@ -437,8 +437,8 @@ TPoint HeadlessWindowSystem::ClientPoint(THandle window, TPoint point) {
 }
 
 TMenuItem* HeadlessWindowSystem::PopupMenu(TPopupMenu& menu, TPoint point, THandle owner) {
-    PopupCall call{
-        point, owner, menu.PopupComponent(), FForeground.empty() ? 0 : FForeground.back(), {}};
+    PopupCall call{point, owner, menu.PopupComponent(), FForeground.empty() ? 0 : FForeground.back(),
+                   {}};
     for (const TMenuItem* item : menu.Items()->Items()) {
         call.Items.push_back(PopupItem{item->Caption(), item->Checked(), item->RadioItem(),
                                        item->Enabled(), item->Default(), item->IsLine()});

@@ -13,10 +13,8 @@ namespace {
 using Captions = std::vector<std::u16string>;
 
 TEST(AccessKeys, TheTrayMenuGetsKeysFromTheEndOfTheListBottomUp) {
-    const Captions menu{u"１画面", u"指定行数",
-                        u"-",      u"ホバーしたときに非アクティブウィンドウをスクロールする",
-                        u"-",      u"ウィンドウを表示",
-                        u"-",      u"終了"};
+    const Captions menu{u"１画面",    u"指定行数", u"-", u"ホバーしたときに非アクティブウィンドウをスクロールする",
+                        u"-",         u"ウィンドウを表示", u"-", u"終了"};
     const Captions keyed = WithAccessKeys(menu);
     EXPECT_EQ(keyed, (Captions{u"１画面(&V)", u"指定行数(&W)", u"-",
                                u"ホバーしたときに非アクティブウィンドウをスクロールする(&X)", u"-",
@@ -46,8 +44,7 @@ TEST(AccessKeys, NoKeyWhenEveryCharacterIsTaken) {
 
 TEST(AccessKeys, AMixedCaptionGetsOneKeyAndTheFallbackTakesTheLastFreeCharacter) {
     EXPECT_EQ(WithAccessKeys({u"Windows設定"}), (Captions{u"&Windows設定"}));
-    EXPECT_EQ(WithAccessKeys({u"&Windows", u"Windows設定"}),
-              (Captions{u"&Windows", u"W&indows設定"}));
+    EXPECT_EQ(WithAccessKeys({u"&Windows", u"Windows設定"}), (Captions{u"&Windows", u"W&indows設定"}));
     EXPECT_EQ(WithAccessKeys({u"&O", u"&K", u"OK設定"}), (Captions{u"&O", u"&K", u"OK設定(&Z)"}))
         << "its own letters are taken: the key is appended instead";
     EXPECT_EQ(WithAccessKeys({u"情報&", u"表示"}), (Captions{u"情報&", u"表示(&Z)"}))
@@ -71,39 +68,35 @@ TEST(AccessKeys, AMixedCaptionGetsOneKeyAndTheFallbackTakesTheLastFreeCharacter)
 // one is seen.
 TEST(AccessKeys, TheScriptTableEndsWhereItsBlocksEnd) {
     const std::u16string inside[] = {
-        u"\u00B2", u"\u00B3", u"\u00B9", u"\u00BC",     u"\u00BE",     u"\u1100", u"\u11FF",
-        u"\u2460", u"\u249B", u"\u24EA", u"\u24FF",     u"\u2776",     u"\u2793", u"\u3006",
-        u"\u3007", u"\u3021", u"\u3029", u"\u3041",     u"\u3096",     u"\u309F", u"\u30A1",
-        u"\u30FA", u"\u30FF", u"\u3105", u"\u312F",     u"\u3131",     u"\u318E", u"\u3192",
-        u"\u3195", u"\u31A0", u"\u31BF", u"\u31F0",     u"\u31FF",     u"\u3220", u"\u3229",
-        u"\u3248", u"\u324F", u"\u3251", u"\u325F",     u"\u3280",     u"\u3289", u"\u32B1",
-        u"\u32BF", u"\u3400", u"\u4DBF", u"\u4E00",     u"\u9FFF",     u"\uA000", u"\uA48C",
-        u"\uAC00", u"\uD7A3", u"\uF900", u"\uFAFF",     u"\uFF66",     u"\uFF6F", u"\uFF71",
+        u"\u00B2", u"\u00B3", u"\u00B9", u"\u00BC", u"\u00BE", u"\u1100", u"\u11FF", u"\u2460",
+        u"\u249B", u"\u24EA", u"\u24FF", u"\u2776", u"\u2793", u"\u3006", u"\u3007", u"\u3021",
+        u"\u3029", u"\u3041", u"\u3096", u"\u309F", u"\u30A1", u"\u30FA", u"\u30FF", u"\u3105",
+        u"\u312F", u"\u3131", u"\u318E", u"\u3192", u"\u3195", u"\u31A0", u"\u31BF", u"\u31F0",
+        u"\u31FF", u"\u3220", u"\u3229", u"\u3248", u"\u324F", u"\u3251", u"\u325F", u"\u3280",
+        u"\u3289", u"\u32B1", u"\u32BF", u"\u3400", u"\u4DBF", u"\u4E00", u"\u9FFF", u"\uA000",
+        u"\uA48C", u"\uAC00", u"\uD7A3", u"\uF900", u"\uFAFF", u"\uFF66", u"\uFF6F", u"\uFF71",
         u"\uFF9D", u"\uFFA0", u"\uFFDC", u"\U00020000", u"\U0003FFFD",
     };
     const std::u16string outside[] = {
-        u"\u00B1", u"\u00B4",     u"\u00B8",     u"\u00BB", u"\u00BF", u"\u245F", u"\u249C",
-        u"\u24E9", u"\u2775",     u"\u2794",     u"\u3005", u"\u3008", u"\u3020", u"\u302A",
-        u"\u3040", u"\u3097",     u"\u309E",     u"\u30A0", u"\u30FB", u"\u30FE", u"\u3100",
-        u"\u3104", u"\u3130",     u"\u318F",     u"\u3191", u"\u3196", u"\u319F", u"\u31C0",
-        u"\u31EF", u"\u3200",     u"\u321F",     u"\u322A", u"\u3247", u"\u3250", u"\u3260",
-        u"\u327F", u"\u328A",     u"\u32B0",     u"\u32C0", u"\u33FF", u"\u4DC0", u"\uA48D",
-        u"\uABFF", u"\uD7A4",     u"\uF8FF",     u"\uFB00", u"\uFF65", u"\uFF70", u"\uFF9E",
-        u"\uFFDD", u"\U0001FFFD", u"\U00040000",
+        u"\u00B1", u"\u00B4", u"\u00B8", u"\u00BB", u"\u00BF", u"\u245F", u"\u249C", u"\u24E9",
+        u"\u2775", u"\u2794", u"\u3005", u"\u3008", u"\u3020", u"\u302A", u"\u3040", u"\u3097",
+        u"\u309E", u"\u30A0", u"\u30FB", u"\u30FE", u"\u3100", u"\u3104", u"\u3130", u"\u318F",
+        u"\u3191", u"\u3196", u"\u319F", u"\u31C0", u"\u31EF", u"\u3200", u"\u321F", u"\u322A",
+        u"\u3247", u"\u3250", u"\u3260", u"\u327F", u"\u328A", u"\u32B0", u"\u32C0", u"\u33FF",
+        u"\u4DC0", u"\uA48D", u"\uABFF", u"\uD7A4", u"\uF8FF", u"\uFB00", u"\uFF65", u"\uFF70",
+        u"\uFF9E", u"\uFFDD", u"\U0001FFFD", u"\U00040000",
     };
     for (const std::u16string& text : inside) {
-        EXPECT_TRUE(HasOtherLetterOrNumber(text))
-            << std::hex << static_cast<int>(text[0]) << " " << static_cast<int>(text.back());
+        EXPECT_TRUE(HasOtherLetterOrNumber(text)) << std::hex << static_cast<int>(text[0]) << " " << static_cast<int>(text.back());
     }
     for (const std::u16string& text : outside) {
-        EXPECT_FALSE(HasOtherLetterOrNumber(text))
-            << std::hex << static_cast<int>(text[0]) << " " << static_cast<int>(text.back());
+        EXPECT_FALSE(HasOtherLetterOrNumber(text)) << std::hex << static_cast<int>(text[0]) << " " << static_cast<int>(text.back());
     }
 }
 
 TEST(AccessKeys, ScriptsWithoutCaseAreRecognised) {
-    for (const char16_t* caption :
-         {u"ひらがな", u"カタカナ", u"漢字", u"ｶﾀｶﾅ", u"한국어", u"①", u"\U00020B9F"}) {
+    for (const char16_t* caption : {u"ひらがな", u"カタカナ", u"漢字", u"ｶﾀｶﾅ", u"한국어", u"①",
+                                    u"\U00020B9F"}) {
         EXPECT_TRUE(HasOtherLetterOrNumber(caption)) << std::u16string(caption).size();
     }
     for (const char16_t* caption : {u"Latin", u"１２３", u"ー", u"、。", u"ABC..."}) {
@@ -134,11 +127,9 @@ class ProgramTrayTest : public MainFormTest {
     }
 };
 
-const Captions kKeyedMenu{
-    u"１画面(&V)", u"指定行数(&W)",
-    u"-",          u"ホバーしたときに非アクティブウィンドウをスクロールする(&X)",
-    u"-",          u"ウィンドウを表示(&Y)",
-    u"-",          u"終了(&Z)"};
+const Captions kKeyedMenu{u"１画面(&V)", u"指定行数(&W)", u"-",
+                          u"ホバーしたときに非アクティブウィンドウをスクロールする(&X)", u"-",
+                          u"ウィンドウを表示(&Y)", u"-", u"終了(&Z)"};
 
 TEST_F(ProgramTrayTest, ResidentStartAddsOneIconWithTheModesImageAndTip) {
     Start(3);
@@ -326,8 +317,7 @@ TEST_P(ProgramTrayPopupTest, APopupPokesTheMenusOwner) {
     EXPECT_EQ(poked, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(ResidentAndWindowed, ProgramTrayPopupTest,
-                         ::testing::Values(u"/t", u"/w"));
+INSTANTIATE_TEST_SUITE_P(ResidentAndWindowed, ProgramTrayPopupTest, ::testing::Values(u"/t", u"/w"));
 
 TEST_F(ProgramTrayTest, TheIconGoesWithTheWindowAndNothingIsLeft) {
     Start(3);

@@ -35,8 +35,7 @@ namespace {
 
 std::string utf8(const wchar_t* text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return {};
+    if (size <= 1) return {};
     std::string out(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
     out.resize(static_cast<size_t>(size - 1));
@@ -53,8 +52,8 @@ BOOL CALLBACK print_window(HWND hwnd, LPARAM) {
     RECT r = {};
     GetWindowRect(hwnd, &r);
     std::printf("%p\t%lu\t%s\t%d\t%d\t%ld,%ld,%ld,%ld\t%s\n", static_cast<void*>(hwnd), pid,
-                utf8(cls).c_str(), IsWindowVisible(hwnd) ? 1 : 0, IsIconic(hwnd) ? 1 : 0, r.left,
-                r.top, r.right, r.bottom, utf8(title).c_str());
+                utf8(cls).c_str(), IsWindowVisible(hwnd) ? 1 : 0, IsIconic(hwnd) ? 1 : 0,
+                r.left, r.top, r.right, r.bottom, utf8(title).c_str());
     return TRUE;
 }
 
@@ -69,8 +68,7 @@ BOOL CALLBACK post_syscommand(HWND hwnd, LPARAM param) {
     wchar_t title[512] = {};
     GetWindowTextW(hwnd, title, 512);
     if (IsWindowVisible(hwnd) && std::wcscmp(title, job->title) == 0) {
-        if (PostMessageW(hwnd, WM_SYSCOMMAND, job->command, 0))
-            ++job->sent;
+        if (PostMessageW(hwnd, WM_SYSCOMMAND, job->command, 0)) ++job->sent;
     }
     return TRUE;
 }
@@ -94,8 +92,7 @@ BOOL CALLBACK find_visible(HWND hwnd, LPARAM param) {
 int print_minimise_box(const wchar_t* title) {
     TitleSearch search{title, nullptr};
     EnumWindows(find_visible, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr)
-        return 1;
+    if (search.found == nullptr) return 1;
     RECT r = {};
     GetWindowRect(search.found, &r);
     // The caption buttons sit in one row just below the top frame.
@@ -105,13 +102,11 @@ int print_minimise_box(const wchar_t* title) {
     for (int x = r.left; x < r.right; ++x) {
         const LRESULT hit = SendMessageW(search.found, WM_NCHITTEST, 0, MAKELPARAM(x, y));
         if (hit == HTMINBUTTON) {
-            if (first < 0)
-                first = x;
+            if (first < 0) first = x;
             last = x;
         }
     }
-    if (first < 0)
-        return 1;
+    if (first < 0) return 1;
     std::printf("%d,%d\n", (first + last) / 2, y);
     return 0;
 }
@@ -199,8 +194,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 4 && std::wcscmp(argv[1], L"syscommand") == 0) {
         wchar_t* end = nullptr;
         const unsigned long command = std::wcstoul(argv[3], &end, 0);
-        if (*end != 0)
-            return usage();
+        if (*end != 0) return usage();
         SysCommand job{argv[2], static_cast<WPARAM>(command), 0};
         EnumWindows(post_syscommand, reinterpret_cast<LPARAM>(&job));
         return job.sent > 0 ? 0 : 1;
