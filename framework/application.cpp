@@ -6,6 +6,12 @@
 #include "framework/form.h"
 
 namespace tovel {
+namespace {
+
+// Posted to the application window to hand its activation on to a form.
+constexpr std::uint32_t kPassActivation = msg::kUser + 1;
+
+}  // namespace
 
 TApplication::TApplication(TWindowSystem& windowSystem)
     : TComponent(nullptr), FWindowSystem(windowSystem) {}
@@ -136,11 +142,18 @@ void TApplication::WndProc(TMessage& message) {
             // on the button, Alt+Tab and bringing the program to the front
             // all activate it; but it has no size and no controls. The form
             // the user sees takes the activation over, and with it the
-            // keyboard. While minimised, the restore shows the form anyway.
+            // keyboard, once this activation has run its course: the system
+            // would give the focus back to this window after a nested one,
+            // and a restore from the tray activates this window before the
+            // form is shown. While minimised, the restore shows the form anyway.
             if (ActivatedOpen(message.WParam)) {
-                if (TForm* form = FormToActivate(); form != nullptr && form->Handle() != 0) {
-                    form->Peer()->Activate();
-                }
+                FWindowSystem.PostMessageTo(Handle(), kPassActivation, 0, 0);
+            }
+            return;
+        case kPassActivation:
+            if (TForm* form = FormToActivate();
+                form != nullptr && FWindowSystem.ActiveWindow() == Handle() && form->Handle() != 0) {
+                form->Peer()->Activate();
             }
             return;
         case msg::kSysCommand:

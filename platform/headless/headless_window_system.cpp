@@ -424,6 +424,11 @@ bool HeadlessWindowSystem::ReadCursorPos(TPoint& point) {
 bool HeadlessWindowSystem::PostMessageTo(THandle window, std::uint32_t message,
                                          std::uintptr_t wParam, std::intptr_t lParam) {
     FPosted.push_back(PostedMessage{window, message, wParam, lParam});
+    // Delivered by the message loop, as the system would.
+    Post([this, window, message, wParam, lParam] {
+        TMessage posted{message, wParam, lParam, 0};
+        SendTo(window, posted);
+    });
     return true;
 }
 
@@ -543,6 +548,10 @@ void HeadlessAppWindowPeer::ShowAt(THandle insertAfter, int left, int top, int w
                         IntToStr(height));
     FBounds = tovel::Bounds(left, top, width, height);
     FVisible = true;
+    // Placed without being told not to, the window is activated too.
+    if (FSystem != nullptr) {
+        FSystem->ActivateWindow(FHandle);
+    }
 }
 
 void HeadlessAppWindowPeer::Activate() {

@@ -233,6 +233,8 @@ TEST_F(ProgramTrayTest, WindowedStartMinimisesIntoTheTrayAndComesBackFromTheMenu
 struct KeyboardCase {
     const char* What;
     std::int32_t Lines;
+    // Minimised into the tray from the windowed start first.
+    bool FromWindowed;
     bool ShowFromMenu;
     std::function<TWinControl*(TmainForm&)> FocusBefore;
     bool ToggleModeWhileAway;
@@ -249,7 +251,12 @@ class ProgramKeyboardTest : public ProgramTrayTest,
 
 TEST_P(ProgramKeyboardTest, TheShownWindowGetsTheKeyboard) {
     const KeyboardCase& c = GetParam();
-    Start(c.Lines);
+    Start(c.Lines, 10, 0, true, 2, c.FromWindowed ? u"/w" : u"/t");
+    if (c.FromWindowed) {
+        application.Run();
+        TMessage minimize{msg::kSysCommand, kSysCmdMinimize, 0, 0};
+        form->Dispatch(minimize);
+    }
     if (c.ShowFromMenu) {
         windows.PopupChoice = form->PPDisp;
         Notify(msg::kRButtonDown);
@@ -268,6 +275,7 @@ TEST_P(ProgramKeyboardTest, TheShownWindowGetsTheKeyboard) {
     if (!c.ShowFromMenu) {
         windows.ActivateWindow(application.Handle());
     }
+    application.ProcessMessages();
     TWinControl* expected = c.Expected(*form);
     EXPECT_EQ(windows.ActiveWindow(), expected != nullptr ? form->Handle() : application.Handle())
         << c.What;
@@ -278,19 +286,21 @@ TEST_P(ProgramKeyboardTest, TheShownWindowGetsTheKeyboard) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProgramKeyboardTest,
-    ::testing::Values(KeyboardCase{"shown from the menu, line mode", 3, true, nullptr, false,
-                                   [](TmainForm& f) -> TWinControl* { return f.BtnLine; }},
-                      KeyboardCase{"shown from the menu, page mode", -1, true, nullptr, false,
-                                   [](TmainForm& f) -> TWinControl* { return f.BtnPage; }},
-                      KeyboardCase{"taskbar button: back to the speed list", 3, true,
-                                   [](TmainForm& f) -> TWinControl* { return f.ComboBoxSpeed; },
-                                   false,
-                                   [](TmainForm& f) -> TWinControl* { return f.ComboBoxSpeed; }},
-                      KeyboardCase{"taskbar button: the line list was disabled meanwhile", 3, true,
-                                   [](TmainForm& f) -> TWinControl* { return f.ComboBoxLine; },
-                                   true, [](TmainForm& f) -> TWinControl* { return f.BtnPage; }},
-                      KeyboardCase{"no window shown: nothing changes", 3, false, nullptr, false,
-                                   [](TmainForm&) -> TWinControl* { return nullptr; }}));
+    ::testing::Values(
+        KeyboardCase{"shown from the menu, line mode", 3, false, true, nullptr, false,
+                     [](TmainForm& f) -> TWinControl* { return f.BtnLine; }},
+        KeyboardCase{"shown from the menu, page mode", -1, false, true, nullptr, false,
+                     [](TmainForm& f) -> TWinControl* { return f.BtnPage; }},
+        KeyboardCase{"shown from the menu after a minimise into the tray", 3, true, true, nullptr,
+                     false, [](TmainForm& f) -> TWinControl* { return f.BtnLine; }},
+        KeyboardCase{"taskbar button: back to the speed list", 3, false, true,
+                     [](TmainForm& f) -> TWinControl* { return f.ComboBoxSpeed; }, false,
+                     [](TmainForm& f) -> TWinControl* { return f.ComboBoxSpeed; }},
+        KeyboardCase{"taskbar button: the line list was disabled meanwhile", 3, false, true,
+                     [](TmainForm& f) -> TWinControl* { return f.ComboBoxLine; }, true,
+                     [](TmainForm& f) -> TWinControl* { return f.BtnPage; }},
+        KeyboardCase{"no window shown: nothing changes", 3, false, false, nullptr, false,
+                     [](TmainForm&) -> TWinControl* { return nullptr; }}));
 
 // A popup, resident or windowed, ends with the harmless message to the window
 // that owned the menu, or the next one would vanish at once; the main window

@@ -741,6 +741,31 @@ TEST_F(WindowSystemTest, MainWindowHasAFixedFrameAroundItsClientArea) {
     EXPECT_EQ(settings.Writes, writesBeforeShowing);
 }
 
+// The window shown from the tray menu, and again when the application window
+// (whose taskbar button the user clicks) is activated, is the active one with
+// the keyboard in it, on the control that had it.
+TEST_F(WindowSystemTest, MainWindowShownFromTheMenuOrTheTaskbarHasTheKeyboard) {
+    NullPointerSettings settings;
+    Win32FileSystem files;
+    Win32SystemVersion version;
+    Varnel dataFolder(files, version);
+    Win32TextCodec codec;
+    Win32SystemMessages messages;
+    NullNotificationArea tray;
+    auto* form = app.CreateForm<TmainForm>(
+        TmainFormServices{settings, dataFolder, files, codec, messages, tray, u"Tovel.exe /t"});
+    form->PPDisp->Click();
+    DrainMessages();
+    EXPECT_EQ(GetActiveWindow(), H(form));
+    EXPECT_TRUE(IsChild(H(form), GetFocus())) << "focus on window " << GetFocus();
+
+    SetFocus(H(form->ComboBoxSpeed));
+    SetActiveWindow(reinterpret_cast<HWND>(app.Handle()));
+    DrainMessages();
+    EXPECT_EQ(GetActiveWindow(), H(form));
+    EXPECT_EQ(GetFocus(), H(form->ComboBoxSpeed));
+}
+
 TEST_F(WindowSystemTest, DpiChangeScalesTheFormAndTakesTheSuggestedRectangle) {
     TTestForm* form = ShownForm();
     const RECT suggested{100, 80, 100 + 460, 80 + 340};
