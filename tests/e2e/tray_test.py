@@ -387,6 +387,11 @@ class TrayTest(unittest.TestCase):
                 self.assertTrue(self.session.activate(pid, "TApplication"))
             seen = self.session.wait_until(lambda: self.session.keyboard(pid) == line_button)
             self.assertTrue(seen, f"{how}: active, focus, text: {self.session.keyboard(pid)}")
+        # And the keys work there: Tab moves on to the line list.
+        self.assertEqual(self.session.send_keys("TAB"), 0, "SendInput refused the key")
+        moved = self.session.wait_until(lambda: (self.session.keyboard(pid) or ("",))[:2]
+                                        == ("TmainForm", "ComboBox"))
+        self.assertTrue(moved, f"Tab: active, focus, text: {self.session.keyboard(pid)}")
         self.assertTrue(proc.running())
         self.assertNotIn(NIM_DELETE, self.requests(proc)[requests_before:],
                          "showing the window removed the icon")
