@@ -764,6 +764,8 @@ TEST_F(WindowSystemTest, MainWindowShownFromTheMenuOrTheTaskbarHasTheKeyboard) {
     DrainMessages();
     EXPECT_EQ(GetActiveWindow(), H(form));
     EXPECT_EQ(GetFocus(), H(form->ComboBoxSpeed));
+    // Its tray icon goes while the services it uses are still there.
+    delete form;
 }
 
 TEST_F(WindowSystemTest, DpiChangeScalesTheFormAndTakesTheSuggestedRectangle) {
