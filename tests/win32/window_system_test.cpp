@@ -26,6 +26,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tovel::win32 {
@@ -51,6 +52,23 @@ std::u16string ClassOf(HWND window) {
 
 DWORD StyleOf(HWND window) {
     return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+}
+
+using Size = std::pair<long, long>;
+
+// The width and height of an icon's image, {0, 0} for no icon.
+Size IconSize(HICON icon) {
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
+        return Size{0, 0};
+    }
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    // A monochrome icon's mask holds the AND and the XOR image one above the other.
+    const LONG height = info.hbmColor != nullptr ? bitmap.bmHeight : bitmap.bmHeight / 2;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return Size{bitmap.bmWidth, height};
 }
 
 bool IsChecked(HWND button) {
@@ -920,8 +938,38 @@ TEST_F(WindowSystemTest, RegisteredMessagesAndIconsComeFromTheSystem) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     system.FreeIcon(copy);
-    // The test program carries no icon resource.
-    EXPECT_EQ(system.LoadIconResource(1, 16), 0u);
+    // The test program carries the program's icons, and nothing under other ids.
+    const THandle read = system.LoadIconResource(1, 16);
+    EXPECT_EQ(IconSize(reinterpret_cast<HICON>(read)), (Size{16, 16}));
+    system.FreeIcon(read);
+    EXPECT_EQ(system.LoadIconResource(999, 16), 0u);
+}
+
+// The taskbar button and Alt+Tab show the class's large icon, the caption its
+// small one: each is an image of the size the system asks for, not one size
+// stretched to the other. Windows finds a shared image again by its name
+// alone, whatever the size (Wine by name and size), so neither may be one.
+TEST_F(WindowSystemTest, TheWindowClassesCarryTheProgramIconAtBothSystemSizes) {
+    TTestForm* form = ShownForm();
+    const struct {
+        int index;
+        Size size;
+    } icons[] = {
+        {GCLP_HICON, {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}},
+        {GCLP_HICONSM, {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)}},
+    };
+    for (HWND window : {H(form), reinterpret_cast<HWND>(app.Handle())}) {
+        for (const auto& icon : icons) {
+            SCOPED_TRACE(testing::Message() << (icon.index == GCLP_HICON ? "large" : "small")
+                                            << " icon of window " << window);
+            const auto held = reinterpret_cast<HICON>(GetClassLongPtrW(window, icon.index));
+            EXPECT_EQ(IconSize(held), icon.size);
+            const HANDLE shared =
+                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                           icon.size.first, icon.size.second, LR_SHARED);
+            EXPECT_NE(held, shared) << "the class holds the shared image";
+        }
+    }
 }
 
 // What the filter then lets through cannot be seen without an elevated
