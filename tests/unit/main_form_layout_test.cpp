@@ -71,7 +71,6 @@ TEST_F(MainFormLayoutTest, TheListsAreNamedForScreenReadersAfterTheirGroupBoxes)
         {form->ComboBoxSpeed, u"ポインターの速度", u""},
         {form->GroupBoxWheel, u"", u"[ホイールの\uFF11目盛りでスクロールする量]"},
         {form->GroupBoxPointer, u"", u"[ポインターの速度]"},
-        {form->BtnLine, u"", u"\uFF11度に次の行数スクロールする"},
     };
     for (const auto& shown : windowsShown) {
         const auto* window = windows.WindowOf(*shown.control);
