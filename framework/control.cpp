@@ -183,6 +183,13 @@ void TWinControl::Dispatch(TMessage& message) {
     }
 }
 
+void TWinControl::SetAccessibleName(const std::u16string& value) {
+    if (FAccessibleName != value) {
+        FAccessibleName = value;
+        Changed(TPeerAspect::AccessibleName);
+    }
+}
+
 void TWinControl::Changed(TPeerAspect aspect) {
     if (FPeer != nullptr) {
         FPeer->Sync(aspect);

@@ -103,6 +103,12 @@ class TWinControl : public TControl {
 
     virtual TControlKind ControlKind() const { return TControlKind::Plain; }
 
+    // The name a screen reader gives the control, for one that no label just
+    // before it names (a list under a group box's caption, say); nothing on
+    // screen shows it. Empty leaves the system's own name.
+    const std::u16string& AccessibleName() const { return FAccessibleName; }
+    void SetAccessibleName(const std::u16string& value);
+
     bool HandleAllocated() const { return FPeer != nullptr; }
     // Makes the window (and those of the parents and children) if need be.
     THandle Handle();
@@ -155,6 +161,7 @@ class TWinControl : public TControl {
     void RemoveControl(TControl* control);
 
     std::vector<TControl*> FControls;
+    std::u16string FAccessibleName;
     std::unique_ptr<TWindowPeer> FPeer;
 };
 

@@ -30,6 +30,7 @@ enum class TPeerAspect {
     TabStop,
     Buttons,
     WindowState,
+    AccessibleName,
 };
 
 // The system window behind a control or a form. A headless peer does nothing,

@@ -403,6 +403,11 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     Windowing().PostMessageTo(window, msg::kNull, 0, 0);
     if (chosen != nullptr) {
         FApplication.HandleEvent([chosen] { chosen->Click(); });
+    } else {
+        // Dismissed (Esc, or a click elsewhere): a keyboard user who opened
+        // the menu from the notification area would otherwise be left with
+        // the focus nowhere. The shell takes it back on request.
+        SetFocus();
     }
     TWinControl* owner = OwnerWindow();
     if (owner != nullptr && owner->HandleAllocated()) {

@@ -21,6 +21,15 @@ TMenuItem* MakeItem(TComponent* owner, TPopupMenu* menu, const char16_t* name,
     return item;
 }
 
+// The words of a group box's caption, without the brackets that frame them on
+// screen: the name of the list under it, which no label of its own names.
+std::u16string CaptionWords(const std::u16string& caption) {
+    if (caption.size() >= 2 && caption.front() == u'[' && caption.back() == u']') {
+        return caption.substr(1, caption.size() - 2);
+    }
+    return caption;
+}
+
 }  // namespace
 
 TmainForm::TmainForm(TApplication& application, TmainFormServices services)
@@ -70,6 +79,7 @@ void TmainForm::BuildComponents() {
     ComboBoxLine->SetAlign(TAlign::alBottom);
     ComboBoxLine->SetBounds(2, 56, 290, 21);
     ComboBoxLine->SetTabOrder(2);
+    ComboBoxLine->SetAccessibleName(CaptionWords(GroupBoxWheel->Caption()));
 
     GroupBoxPointer = Make<TGroupBox>(this, u"GroupBoxPointer");
     GroupBoxPointer->SetParent(this);
@@ -84,6 +94,7 @@ void TmainForm::BuildComponents() {
     ComboBoxSpeed->SetAlign(TAlign::alTop);
     ComboBoxSpeed->SetBounds(2, 15, 290, 21);
     ComboBoxSpeed->SetTabOrder(0);
+    ComboBoxSpeed->SetAccessibleName(CaptionWords(GroupBoxPointer->Caption()));
 
     GroupBoxNoActive = Make<TGroupBox>(this, u"GroupBoxNoActive");
     GroupBoxNoActive->SetParent(this);

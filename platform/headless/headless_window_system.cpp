@@ -18,6 +18,7 @@ class HeadlessWindowPeer final : public TWindowPeer {
         : FSystem(system), FControl(control), FHandle(handle),
           FForm(dynamic_cast<TForm*>(&control)) {
         FWindow.Text = control.Caption();
+        FWindow.AccessibleName = control.AccessibleName();
         FWindow.Enabled = FForm != nullptr ? control.Enabled() : control.EffectivelyEnabled();
         // A form's window is made hidden and shown once the form says so.
         FWindow.Visible = FForm == nullptr && control.Visible();
@@ -70,6 +71,9 @@ class HeadlessWindowPeer final : public TWindowPeer {
                 } else {
                     FWindow.Bounds = FControl.BoundsRect();
                 }
+                break;
+            case TPeerAspect::AccessibleName:
+                FWindow.AccessibleName = FControl.AccessibleName();
                 break;
             case TPeerAspect::Font:
                 if (FForm != nullptr) {

@@ -132,6 +132,9 @@ class HeadlessWindowSystem final : public TWindowSystem {
         // The font the window draws its text in: a form's own; a control's is
         // the one its form's window handed down.
         TFont Font;
+        // The name screen readers are given for the window; empty for the
+        // system's own.
+        std::u16string AccessibleName;
     };
     // The window of the control, or null while it has none.
     const NativeWindow* WindowOf(const TWinControl& control) const;

@@ -52,21 +52,13 @@ bool IsFolderThroughLinks(const std::u16string& path) {
            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The path of the file a handle has open, every link on the way resolved.
-std::optional<std::u16string> FinalPathOf(HANDLE handle) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) {
-            return std::nullopt;
-        }
-        if (length < buffer.size()) {
-            return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
-        }
-        buffer.assign(length + 1, L'\0');  // too small: length is the size it needs
-    }
+// Whether the path itself, not what it leads to, is a reparse point (a
+// symbolic link): only then does it name another file than the one at the path.
+bool IsReparsePoint(const std::u16string& path) {
+    // The attributes of a link are its own, not its target's.
+    const DWORD attributes = GetFileAttributesW(Wide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 // Writes all of contents to a file opened for writing.
@@ -116,8 +108,19 @@ std::uint32_t MoveIntoPlace(const std::u16string& from, const std::u16string& to
                : GetLastError();
 }
 
-// The system's replace, keeping the old file's security and creation time.
-std::uint32_t SystemReplace(const std::u16string& target, const std::u16string& replacement) {
+}  // namespace
+
+Win32FileSystem::Win32FileSystem() : Win32FileSystem(SystemReplace, SystemFinalPath) {}
+
+Win32FileSystem::Win32FileSystem(ReplaceStep replace)
+    : Win32FileSystem(std::move(replace), SystemFinalPath) {}
+
+Win32FileSystem::Win32FileSystem(ReplaceStep replace, FinalPathQuery finalPath)
+    : replace_(std::move(replace)), finalPath_(std::move(finalPath)) {}
+
+// The replace keeps the old file's security and creation time.
+std::uint32_t Win32FileSystem::SystemReplace(const std::u16string& target,
+                                             const std::u16string& replacement) {
     if (ReplaceFileW(Wide(target), Wide(replacement), nullptr,
                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                      nullptr)) {
@@ -126,9 +129,21 @@ std::uint32_t SystemReplace(const std::u16string& target, const std::u16string& 
     return GetLastError();
 }
 
-}  // namespace
-
-Win32FileSystem::Win32FileSystem() : replace_(SystemReplace) {}
+std::optional<std::u16string> Win32FileSystem::SystemFinalPath(void* file) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        if (length < buffer.size()) {
+            return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
+        }
+        buffer.assign(length + 1, L'\0');  // too small: length is the size it needs
+    }
+}
 
 std::optional<std::u16string> Win32FileSystem::LookUpSpecialFolder(std::int32_t csidl) {
     // shell32 is one of the system's known DLLs, so this import cannot be answered by
@@ -203,7 +218,7 @@ FileRead Win32FileSystem::ReadWholeFile(const std::u16string& path) {
 std::uint32_t Win32FileSystem::ReplaceWholeFile(const std::u16string& path,
                                                 const std::vector<std::uint8_t>& contents) {
     // Find the file that is really meant: through a link, the link's target, so that
-    // the link itself stays in place.
+    // the link itself stays in place where the system can name the target.
     std::u16string target = path;
     bool exists = false;
     DWORD keptAttributes = 0;
@@ -220,11 +235,14 @@ std::uint32_t Win32FileSystem::ReplaceWholeFile(const std::u16string& path,
                 0) {
                 return ERROR_ACCESS_DENIED;
             }
-            const std::optional<std::u16string> finalPath = FinalPathOf(existing.Get());
-            if (!finalPath) {
-                return GetLastError();
+            // Asking for the final path costs a query that a redirected AppData
+            // on a network share, or a volume mounted without a drive letter,
+            // cannot answer; a file that is no link is replaced where it is.
+            // Where the query fails for a link, the save still goes to the
+            // path as given: the data counts for more than the link.
+            if (IsReparsePoint(path)) {
+                target = finalPath_(existing.Get()).value_or(path);
             }
-            target = *finalPath;
             exists = true;
             keptAttributes = info.dwFileAttributes &
                              (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |

@@ -17,9 +17,15 @@ class Win32FileSystem final : public FileSystem {
     using ReplaceStep =
         std::function<std::uint32_t(const std::u16string& target, const std::u16string& replacement)>;
 
+    // The path of the file that `file` (a handle open on it) finally names,
+    // every link on the way resolved; nothing where the system cannot say.
+    using FinalPathQuery = std::function<std::optional<std::u16string>(void* file)>;
+
     Win32FileSystem();
-    // With another replace step, for a test that makes the system's fail.
-    explicit Win32FileSystem(ReplaceStep replace) : replace_(std::move(replace)) {}
+    // With another replace step or final-path query, for a test that makes
+    // the system's fail.
+    explicit Win32FileSystem(ReplaceStep replace);
+    Win32FileSystem(ReplaceStep replace, FinalPathQuery finalPath);
 
     std::optional<std::u16string> LookUpSpecialFolder(std::int32_t csidl) override;
     AttributeRead ReadAttributes(const std::u16string& path) override;
@@ -29,8 +35,14 @@ class Win32FileSystem final : public FileSystem {
     std::uint32_t ReplaceWholeFile(const std::u16string& path,
                                    const std::vector<std::uint8_t>& contents) override;
 
+    // The system's replace and final-path query.
+    static std::uint32_t SystemReplace(const std::u16string& target,
+                                       const std::u16string& replacement);
+    static std::optional<std::u16string> SystemFinalPath(void* file);
+
   private:
     ReplaceStep replace_;
+    FinalPathQuery finalPath_;
 };
 
 }  // namespace tovel::win32

@@ -5,6 +5,7 @@
 #include "framework/control.h"
 #include "framework/form.h"
 #include "platform/win32/common_controls.h"
+#include "platform/win32/win32_accessible_name.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_system.h"
@@ -78,6 +79,10 @@ bool Win32WindowPeer::CreateChildWindow(const wchar_t* className, DWORD style, D
     if (HFONT font = ControlFont()) {
         SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+    // Only a named control reaches for the annotation service.
+    if (!FControl.AccessibleName().empty()) {
+        SetAccessibleName(Window(), FControl.AccessibleName());
+    }
     return true;
 }
 
@@ -123,6 +128,9 @@ void Win32WindowPeer::Sync(TPeerAspect aspect) {
         }
         case TPeerAspect::TabStop:
             SetStyleBit(WS_TABSTOP, FControl.TabStop());
+            break;
+        case TPeerAspect::AccessibleName:
+            SetAccessibleName(window, FControl.AccessibleName());
             break;
         default:
             break;  // state that only some kinds have

@@ -2,6 +2,8 @@
 
 #include "platform/win32/win32_window_table.h"
 
+#include "platform/win32/common_controls.h"
+
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -138,12 +140,40 @@ bool RegisterOwnClass(const wchar_t* className, HBRUSH background, HICON icon, H
     return true;
 }
 
+namespace {
+
+// The program icon at one size, read on its own. A shared image (LR_SHARED)
+// would not do: the system finds it again by its name alone, whatever size
+// is asked for, so whichever size was read first would serve for both.
+// The common controls' reader picks the image of exactly that size and
+// scales a larger one down rather than blow a smaller one up; the plain
+// reader stands in where the library cannot be had.
+HICON ReadProgramIcon(int width, int height) {
+    using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    const HINSTANCE program = GetModuleHandleW(nullptr);
+    if (HMODULE comctl = CommonControls()) {
+        const auto load = reinterpret_cast<LoadIconWithScaleDownFn>(
+            reinterpret_cast<void (*)()>(GetProcAddress(comctl, "LoadIconWithScaleDown")));
+        HICON icon = nullptr;
+        if (load != nullptr &&
+            SUCCEEDED(load(program, MAKEINTRESOURCEW(1), width, height, &icon))) {
+            return icon;
+        }
+    }
+    return static_cast<HICON>(
+        LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
 HICON MainIcon(bool small) {
-    // Shared images: the system keeps them for the life of the process.
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                         GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON),
-                                         GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON),
-                                         LR_SHARED));
+    // Read once per size and never destroyed: the window classes hold them
+    // for the life of the process.
+    static const HICON large =
+        ReadProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    static const HICON smallIcon =
+        ReadProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    return small ? smallIcon : large;
 }
 
 }  // namespace tovel::win32

@@ -7,6 +7,7 @@ asks the window system itself. Set TOVEL_E2E_SCREENSHOT to a path to keep the
 cropped picture of the window there."""
 
 import os
+import re
 import subprocess
 import sys
 import unittest
@@ -111,6 +112,38 @@ class MainWindowGeometryTest(e2e.ProgramSessionTest):
         self.assertGreater(height, 196)
         self.assertEqual(left, max(wl, wl + (wr - wl - width) // 2), geometry.window)
         self.assertEqual(top, max(wt, wt + (wb - wt - height) // 2), geometry.window)
+
+
+# Wine 8's annotation service takes no names: it prints each request it is
+# given, which is as far as the names can be seen here.
+#   0114:fixme:oleacc:AccPropServices_SetHwndPropStr (<hwnd> <object> <child> {<property>} L"...")
+_NAME_REQUEST = re.compile(
+    r"fixme:oleacc:AccPropServices_SetHwndPropStr \(\w+ (?P<object>\d+) (?P<child>\d+) "
+    r'\{(?P<property>[0-9a-f-]+)\} L"(?P<name>(?:[^"\\]|\\.)*)"\)')
+OBJID_CLIENT = 0xFFFFFFFC  # -4 as the unsigned number Wine prints
+CHILDID_SELF = 0
+PROPID_ACC_NAME = "608d3df8-8128-4aa7-a428-f55e49267291"
+
+
+class MainWindowAccessibilityTest(e2e.ProgramSessionTest):
+    """The two lists, which no label names, are named for screen readers."""
+
+    def test_the_lists_are_named_after_their_group_boxes(self):
+        self.session.reset(data_folder=e2e.MAKER_FOLDER)
+        proc = self.session.launch(self.exe, ["/w"], debug="-all,fixme+oleacc")
+        self.assertTrue(self.session.wait_for_window("^Tovel$", timeout=30, pid=proc.pid),
+                        "no window titled Tovel:\n" + proc.stderr()[-2000:])
+
+        def requests():
+            return [(int(m["object"]), int(m["child"]), m["property"],
+                     e2e.decode_debugstr(m["name"]))
+                    for m in _NAME_REQUEST.finditer(proc.stderr())]
+
+        _, seen = polling.poll(requests, until=lambda r: len(r) >= 2)
+        self.assertEqual(sorted(seen), sorted([
+            (OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME, WHEEL_CAPTION[1:-1]),
+            (OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME, POINTER_CAPTION[1:-1]),
+        ]))
 
 
 class MainWindowPictureTest(e2e.ProgramSessionTest):

@@ -25,6 +25,9 @@ COMCTL_LOADED = re.compile(r'trace:loaddll:.*Loaded L"(?P<path>[^"]*comctl32\.dl
 COMCTL_6 = re.compile(r"\\+winsxs\\+[^\\]*common-controls[^\\]*_6\.0\.[^\\]*\\+comctl32\.dll$",
                       re.I)
 SPEED_WRITE = 113
+# COM and the accessibility library, which only a named control of a shown
+# window reaches for.
+COM_LOADED = re.compile(r'trace:loaddll:.*Loaded L"[^"]*\\(?P<name>ole32|oleacc)\.dll"', re.I)
 
 
 def program_path():
@@ -131,6 +134,8 @@ class StartupTest(unittest.TestCase):
         self.assertIn(SPEED_WRITE, [c.action for c in proc.spi_calls()], "no speed write")
         self.assertEqual(COMCTL_LOADED.findall(proc.stderr()), [],
                          "a one-shot shows no control and needs no common controls")
+        self.assertEqual(COM_LOADED.findall(proc.stderr()), [],
+                         "a one-shot names no control for screen readers and needs no COM")
 
     def test_the_window_uses_version_6_of_the_common_controls(self):
         for args in (["/w"], ["/t"]):

@@ -165,14 +165,19 @@ TEST_F(ControlsTest, MenuItemsFlipTheirMarkBeforeTheHandlerAndRadioItemsExcludeE
 TEST_F(ControlsTest, StateChangesReachTheWindowsOnceTheyExist) {
     auto* radio = Add<TRadioButton>();
     radio->SetCaption(u"before");
+    radio->SetAccessibleName(u"named before");
     EXPECT_EQ(windows.WindowOf(*radio), nullptr) << "no window before the form is shown";
     form->Show();
     const auto* window = windows.WindowOf(*radio);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Text, u"before");
+    EXPECT_EQ(window->AccessibleName, u"named before");
 
     radio->SetCaption(u"after");
     EXPECT_EQ(window->Text, u"after");
+    radio->SetAccessibleName(u"named after");
+    EXPECT_EQ(window->AccessibleName, u"named after");
+    EXPECT_EQ(window->Text, u"after") << "the name is not shown";
     radio->SetEnabled(false);
     EXPECT_FALSE(window->Enabled);
     radio->SetEnabled(true);

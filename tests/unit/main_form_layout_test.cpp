@@ -58,6 +58,28 @@ TEST_F(MainFormLayoutTest, DesignFontGivesTheDesignedRectangles) {
     EXPECT_EQ(form->CHKNoActive->BoundsRect(), Bounds(2, 15, 290, 24));
 }
 
+// The lists have no label just before them: a screen reader names each after
+// its group box's caption, without the brackets shown on screen.
+TEST_F(MainFormLayoutTest, TheListsAreNamedForScreenReadersAfterTheirGroupBoxes) {
+    Create(13);
+    const struct {
+        TWinControl* control;
+        std::u16string name;
+        std::u16string text;
+    } windowsShown[] = {
+        {form->ComboBoxLine, u"ホイールの\uFF11目盛りでスクロールする量", u""},
+        {form->ComboBoxSpeed, u"ポインターの速度", u""},
+        {form->GroupBoxWheel, u"", u"[ホイールの\uFF11目盛りでスクロールする量]"},
+        {form->GroupBoxPointer, u"", u"[ポインターの速度]"},
+    };
+    for (const auto& shown : windowsShown) {
+        const auto* window = windows.WindowOf(*shown.control);
+        ASSERT_NE(window, nullptr) << Utf16ToUtf8(shown.control->Name());
+        EXPECT_EQ(window->AccessibleName, shown.name) << Utf16ToUtf8(shown.control->Name());
+        EXPECT_EQ(window->Text, shown.text) << Utf16ToUtf8(shown.control->Name());
+    }
+}
+
 TEST_F(MainFormLayoutTest, ATallerLineMovesTheTopDockedControlsOnly) {
     Create(15);
     EXPECT_EQ(form->BtnPage->BoundsRect(), Bounds(2, 17, 290, 17));

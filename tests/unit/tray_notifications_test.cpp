@@ -216,6 +216,29 @@ TEST_F(TrayTest, TheChosenItemIsClickedAndTheFormsWindowPoked) {
     EXPECT_EQ(windows.Popups().back().Point, (TPoint{5, 6}));
 }
 
+// A menu closed with nothing chosen hands the focus back to the notification
+// area; a chosen item leaves the shell alone.
+TEST_F(TrayTest, ADismissedMenuGivesTheFocusBackToTheNotificationArea) {
+    auto* menu = MakeMenu({u"one", u"two"});
+    icon->SetPopupMenu(menu);
+    icon->SetIconVisible(true);
+    const struct {
+        TMenuItem* choice;
+        std::size_t focusRequests;
+    } cases[] = {{nullptr, 1}, {menu->Items()->Items()[0], 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.choice != nullptr ? "chosen" : "dismissed");
+        shell.ClearRequests();
+        windows.PopupChoice = c.choice;
+        icon->Popup(5, 6);
+        EXPECT_EQ(shell.CountOf(TNotifyIconOperation::SetFocus), c.focusRequests);
+        if (c.focusRequests != 0) {
+            EXPECT_TRUE(shell.Requests().back().Accepted);
+            EXPECT_EQ(shell.Requests().back().Data.uID, icon->IconId());
+        }
+    }
+}
+
 TEST_F(TrayTest, PopupWithoutAMenuDoesNothingAtAll) {
     form->HandleNeeded();
     icon->Popup(1, 2);

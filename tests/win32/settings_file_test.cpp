@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -214,6 +215,36 @@ TEST_F(Win32SettingsFileTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkS
     EXPECT_EQ((GetFileAttributesW(Wide(ini)) & FILE_ATTRIBUTE_REPARSE_POINT) != 0, reparsePoint);
     EXPECT_EQ(ReadFile(target), Bytes("[Line]\r\nCount=1\r\n\r\n"));
     EXPECT_EQ(Names().size(), 2u);
+}
+
+// Where the system cannot name a file's final path (AppData on a network share
+// that does not answer the query, a volume mounted without a drive letter),
+// the save still lands: a plain file is replaced where it is without asking,
+// a link at the path as given.
+TEST_F(Win32SettingsFileTest, AFinalPathTheSystemCannotNameStopsNoSave) {
+    const std::u16string target = root + u"\\elsewhere.ini";
+    for (const bool link : {false, true}) {
+        SCOPED_TRACE(link ? "symbolic link" : "plain file");
+        WriteFile(link ? target : ini, Bytes("[Line]\r\nCount=8\r\n"));
+        if (link && (!CreateSymbolicLinkW(Wide(ini), Wide(target),
+                                          SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+                     GetFileAttributesW(Wide(ini)) == INVALID_FILE_ATTRIBUTES)) {
+            GTEST_SKIP() << "no symbolic links here (Wine 8 reports success and makes none)";
+        }
+        int queries = 0;
+        Win32FileSystem unanswered(Win32FileSystem::SystemReplace, [&](void*) {
+            ++queries;
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            return std::optional<std::u16string>{};
+        });
+        SettingsFile settings(unanswered, codec, messages, dataDir);
+        EXPECT_EQ(FailureOf([&] { settings.SaveLineIndex(1); }), u"(no failure)");
+        EXPECT_EQ(ReadFile(ini), Bytes("[Line]\r\nCount=1\r\n\r\n"));
+        EXPECT_EQ(queries, link ? 1 : 0);
+        for (const std::u16string& name : Names()) {
+            DeleteFileW(Wide(root + u"\\" + name));
+        }
+    }
 }
 
 // The system's replace failing as its page documents: with "unable to move the

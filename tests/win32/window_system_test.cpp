@@ -12,10 +12,13 @@
 
 #include "platform/win32/win32_api.h"
 
+#include <oleacc.h>
+
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_form_peer.h"
 #include "platform/win32/win32_system_messages.h"
 #include "platform/win32/win32_system_version.h"
+#include "platform/win32/win32_text.h"
 #include "platform/win32/win32_text_codec.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -24,8 +27,10 @@
 #include "selftest_machine.h"
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tovel::win32 {
@@ -51,6 +56,55 @@ std::u16string ClassOf(HWND window) {
 
 DWORD StyleOf(HWND window) {
     return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+}
+
+using Size = std::pair<long, long>;
+
+// The width and height of an icon's image, {0, 0} for no icon.
+Size IconSize(HICON icon) {
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
+        return Size{0, 0};
+    }
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    // A monochrome icon's mask holds the AND and the XOR image one above the other.
+    const LONG height = info.hbmColor != nullptr ? bitmap.bmHeight : bitmap.bmHeight / 2;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return Size{bitmap.bmWidth, height};
+}
+
+// The name a client of Active Accessibility (a screen reader) reads for a
+// window's client object; nothing where the system cannot say.
+std::optional<std::u16string> AccessibleNameOf(HWND window) {
+    using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    static const auto fromWindow = reinterpret_cast<FromWindowFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32),
+                       "AccessibleObjectFromWindow")));
+    // The objects answer through COM, on this thread.
+    if (fromWindow == nullptr ||
+        FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+        return std::nullopt;
+    }
+    std::optional<std::u16string> name;
+    IAccessible* object = nullptr;
+    if (SUCCEEDED(fromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                             reinterpret_cast<void**>(&object))) &&
+        object != nullptr) {
+        VARIANT self;
+        VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        if (SUCCEEDED(object->get_accName(self, &text))) {
+            name = text != nullptr ? FromWide(text, SysStringLen(text)) : u"";
+        }
+        SysFreeString(text);
+        object->Release();
+    }
+    CoUninitialize();
+    return name;
 }
 
 bool IsChecked(HWND button) {
@@ -947,8 +1001,58 @@ TEST_F(WindowSystemTest, RegisteredMessagesAndIconsComeFromTheSystem) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     system.FreeIcon(copy);
-    // The test program carries no icon resource.
-    EXPECT_EQ(system.LoadIconResource(1, 16), 0u);
+    // The test program carries the program's icons, and nothing under other ids.
+    const THandle read = system.LoadIconResource(1, 16);
+    EXPECT_EQ(IconSize(reinterpret_cast<HICON>(read)), (Size{16, 16}));
+    system.FreeIcon(read);
+    EXPECT_EQ(system.LoadIconResource(999, 16), 0u);
+}
+
+// The taskbar button and Alt+Tab show the class's large icon, the caption its
+// small one: each is an image of the size the system asks for, not one size
+// stretched to the other. Windows finds a shared image again by its name
+// alone, whatever the size (Wine by name and size), so neither may be one.
+TEST_F(WindowSystemTest, TheWindowClassesCarryTheProgramIconAtBothSystemSizes) {
+    TTestForm* form = ShownForm();
+    const struct {
+        int index;
+        Size size;
+    } icons[] = {
+        {GCLP_HICON, {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}},
+        {GCLP_HICONSM, {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)}},
+    };
+    for (HWND window : {H(form), reinterpret_cast<HWND>(app.Handle())}) {
+        for (const auto& icon : icons) {
+            SCOPED_TRACE(testing::Message() << (icon.index == GCLP_HICON ? "large" : "small")
+                                            << " icon of window " << window);
+            const auto held = reinterpret_cast<HICON>(GetClassLongPtrW(window, icon.index));
+            EXPECT_EQ(IconSize(held), icon.size);
+            const HANDLE shared =
+                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                           icon.size.first, icon.size.second, LR_SHARED);
+            EXPECT_NE(held, shared) << "the class holds the shared image";
+        }
+    }
+}
+
+// A control no label names carries the name it is given for screen readers,
+// from its window's making on and whenever it changes; an empty name gives
+// back the system's own.
+TEST_F(WindowSystemTest, AControlCarriesItsNameForScreenReaders) {
+    TTestForm* form = MakeForm();
+    form->List->SetAccessibleName(u"ホイールの\uFF11目盛りでスクロールする量");
+    form->Show();
+    HWND list = H(form->List);
+    const std::optional<std::u16string> made = AccessibleNameOf(list);
+    if (selftest::RunningOnWine() && made != u"ホイールの\uFF11目盛りでスクロールする量") {
+        GTEST_SKIP() << "Wine's annotation service keeps no names (read: "
+                     << Utf16ToUtf8(made.value_or(u"(nothing)")) << ")";
+    }
+    EXPECT_EQ(made, u"ホイールの\uFF11目盛りでスクロールする量");
+    form->List->SetAccessibleName(u"ポインターの速度");
+    EXPECT_EQ(AccessibleNameOf(list), u"ポインターの速度");
+    form->List->SetAccessibleName(u"");
+    EXPECT_NE(AccessibleNameOf(list), u"ポインターの速度");
 }
 
 // What the filter then lets through cannot be seen without an elevated
