@@ -797,8 +797,9 @@ TEST_F(WindowSystemTest, MainWindowHasAFixedFrameAroundItsClientArea) {
 
 // The window shown from the tray menu, and again when the application window
 // (whose taskbar button the user clicks) is activated, is the active one with
-// the keyboard in it, on the control that had it.
-TEST_F(WindowSystemTest, MainWindowShownFromTheMenuOrTheTaskbarHasTheKeyboard) {
+// the keyboard in it, on the control that had it. Its lists are named for
+// screen readers after their group boxes.
+TEST_F(WindowSystemTest, MainWindowFromTheTrayHasTheKeyboardAndNamedLists) {
     NullPointerSettings settings;
     Win32FileSystem files;
     Win32SystemVersion version;
@@ -818,6 +819,12 @@ TEST_F(WindowSystemTest, MainWindowShownFromTheMenuOrTheTaskbarHasTheKeyboard) {
     DrainMessages();
     EXPECT_EQ(GetActiveWindow(), H(form));
     EXPECT_EQ(GetFocus(), H(form->ComboBoxSpeed));
+    // Wine's annotation service keeps no names.
+    if (!selftest::RunningOnWine()) {
+        EXPECT_EQ(AccessibleNameOf(H(form->ComboBoxLine)),
+                  u"ホイールの\uFF11目盛りでスクロールする量");
+        EXPECT_EQ(AccessibleNameOf(H(form->ComboBoxSpeed)), u"ポインターの速度");
+    }
     // Its tray icon goes while the services it uses are still there.
     delete form;
 }
