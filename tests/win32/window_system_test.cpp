@@ -762,16 +762,27 @@ TEST_F(WindowSystemTest, DestroyedFormTakesItsWindowsAlong) {
     EXPECT_FALSE(IsWindow(radio));
 }
 
-TEST_F(WindowSystemTest, MainWindowHasAFixedFrameAroundItsClientArea) {
+// What the real main window is made with: the system's files and messages,
+// no setting written and no icon shown.
+struct MainFormServices {
     NullPointerSettings settings;
     Win32FileSystem files;
     Win32SystemVersion version;
-    Varnel dataFolder(files, version);
+    Varnel dataFolder{files, version};
     Win32TextCodec codec;
     Win32SystemMessages messages;
     NullNotificationArea tray;
-    auto* form = app.CreateForm<TmainForm>(
-        TmainFormServices{settings, dataFolder, files, codec, messages, tray, u"Tovel.exe /w"});
+
+    TmainForm* Make(TApplication& app, const std::u16string& arguments) {
+        return app.CreateForm<TmainForm>(TmainFormServices{
+            settings, dataFolder, files, codec, messages, tray, u"Tovel.exe " + arguments});
+    }
+};
+
+TEST_F(WindowSystemTest, MainWindowHasAFixedFrameAroundItsClientArea) {
+    MainFormServices services;
+    NullPointerSettings& settings = services.settings;
+    auto* form = services.Make(app, u"/w");
     EXPECT_FALSE(form->HandleAllocated());
     const int writesBeforeShowing = settings.Writes;
     form->Show();
@@ -800,15 +811,8 @@ TEST_F(WindowSystemTest, MainWindowHasAFixedFrameAroundItsClientArea) {
 // the keyboard in it, on the control that had it. Its lists are named for
 // screen readers after their group boxes.
 TEST_F(WindowSystemTest, MainWindowFromTheTrayHasTheKeyboardAndNamedLists) {
-    NullPointerSettings settings;
-    Win32FileSystem files;
-    Win32SystemVersion version;
-    Varnel dataFolder(files, version);
-    Win32TextCodec codec;
-    Win32SystemMessages messages;
-    NullNotificationArea tray;
-    auto* form = app.CreateForm<TmainForm>(
-        TmainFormServices{settings, dataFolder, files, codec, messages, tray, u"Tovel.exe /t"});
+    MainFormServices services;
+    auto* form = services.Make(app, u"/t");
     form->PPDisp->Click();
     DrainMessages();
     EXPECT_EQ(GetActiveWindow(), H(form));
