@@ -63,7 +63,17 @@ run_preset mingw-clang -L '^win32$'
 # --- fuzz step -----------------------------------------------------------
 # Every fuzz target runs for a fixed time from its seed corpus (copied, so the
 # committed corpus stays as it is); a crash or sanitizer report fails it.
+# libFuzzer keeps one core busy, so the targets run side by side, $jobs at a
+# time: each still gets its whole time, and the step takes a fraction of it.
 fuzz_seconds=${TOVEL_FUZZ_SECONDS:-60}
+# How many of the given processes are still running.
+running() {
+    local pid count=0
+    for pid in "$@"; do
+        kill -0 "$pid" 2>/dev/null && count=$((count + 1))
+    done
+    echo "$count"
+}
 run_fuzz() {
     local dir="${build_prefix}fuzz"
     echo "== fuzz: configure and build ($dir)"
@@ -71,27 +81,45 @@ run_fuzz() {
         problems+=("fuzz: build failed")
         return
     fi
-    local found=0 target name corpus work
+    local target name corpus work i
+    local -a names=() works=() pids=()
     for target in "$dir"/tests/fuzz/*_fuzz; do
         [[ -x "$target" ]] || continue
-        found=1
         name=$(basename "$target" _fuzz)
         corpus="tests/fuzz/corpus/$name"
         work=$(mktemp -d)
         [[ -d "$corpus" ]] && cp -r "$corpus"/. "$work"/
+        while (($(running "${pids[@]}") >= jobs)); do
+            wait -n
+        done
         echo "== fuzz: $name for ${fuzz_seconds}s"
-        if "$target" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 \
-            -artifact_prefix="$work/" "$work" >"$work.log" 2>&1; then
+        # The exit status goes to a file: the run is waited for below, by
+        # whichever wait happens to reap it.
+        (
+            "$target" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 \
+                -artifact_prefix="$work/" "$work" >"$work.log" 2>&1
+            echo $? >"$work.status"
+        ) &
+        pids+=($!)
+        names+=("$name")
+        works+=("$work")
+    done
+    wait "${pids[@]}" 2>/dev/null
+    ((${#names[@]})) || problems+=("fuzz: no fuzz targets were built")
+    for i in "${!names[@]}"; do
+        name=${names[$i]} work=${works[$i]}
+        if [[ "$(cat "$work.status" 2>/dev/null)" == 0 ]]; then
             passed=$((passed + 1))
+            echo "== fuzz: $name passed"
             grep -E '^stat::number_of_executed_units' "$work.log" || true
         else
             failed=$((failed + 1))
+            echo "== fuzz: $name failed"
             tail -n 40 "$work.log"
             problems+=("fuzz: $name found a failure (artifacts in $work)")
         fi
-        rm -f "$work.log"
+        rm -f "$work.log" "$work.status"
     done
-    ((found)) || problems+=("fuzz: no fuzz targets were built")
 }
 run_fuzz
 # -------------------------------------------------------------------------
