@@ -52,7 +52,8 @@ _TEMPLATE_READY = "ready"
 # session writes never reaches the template or another session.
 _SHARED_SUFFIXES = (".dll", ".exe", ".sys", ".drv", ".ocx", ".cpl", ".acm", ".tlb", ".ds",
                     ".nls", ".com", ".msstyles")
-# Left out of a copy: the server's lock of the prefix it was made for.
+# Left out of a copy: a file of the Wine run that made the template; a run in
+# the copy makes its own.
 _NOT_COPIED = ("wineserver",)
 
 TEMP_PARAMS_KEY = r"HKCU\Software\Wine\Temporary System Parameters"
