@@ -162,13 +162,15 @@ add_custom_command(
 add_custom_target(release_package ALL DEPENDS ${TOVEL_PACKAGE} ${TOVEL_SELFTEST_PACKAGE})
 
 if(TOVEL_BUILD_TESTS)
-    # Builds Tovel once more from a copy of the sources: a few minutes of both
-    # cores, so it runs alone rather than slowing the tests that run programs.
+    # Builds Tovel once more from a copy of the sources: a minute or two of
+    # both cores (PROCESSORS), beside tests that mostly wait for Wine. It
+    # needs no Wine, so with the highest cost it starts at once.
     add_test(NAME release_reproducible
              COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/tests/release/reproducible_build_test.py -v)
     set_tests_properties(release_reproducible PROPERTIES
         LABELS release
-        RUN_SERIAL TRUE
+        PROCESSORS 2
+        COST 300
         TIMEOUT 1800
         ENVIRONMENT "TOVEL_BUILD_DIR=${CMAKE_CURRENT_BINARY_DIR}")
     # The notices in this build's package against its link map.
@@ -177,13 +179,13 @@ if(TOVEL_BUILD_TESTS)
     set_tests_properties(release_notices PROPERTIES
         LABELS release
         ENVIRONMENT "TOVEL_BUILD_DIR=${CMAKE_CURRENT_BINARY_DIR}")
-    # scripts/release.sh with a throwaway certificate: one more release build,
-    # then the signed program under Wine.
+    # This build's programs signed and packed as scripts/release.sh does with
+    # a throwaway certificate, then the signed program under Wine.
     add_test(NAME release_signed
              COMMAND ${TOVEL_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/tests/release/signed_release_test.py -v)
     set_tests_properties(release_signed PROPERTIES
         LABELS release
-        RUN_SERIAL TRUE
         TIMEOUT 1800
-        ENVIRONMENT "TOVEL_EXE=$<TARGET_FILE:Tovel>")
+        FIXTURES_REQUIRED wine_prefix
+        ENVIRONMENT "TOVEL_EXE=$<TARGET_FILE:Tovel>;TOVEL_BUILD_DIR=${CMAKE_CURRENT_BINARY_DIR};TOVEL_WINE_TEMPLATE=${TOVEL_WINE_TEMPLATE}")
 endif()

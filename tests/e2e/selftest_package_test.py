@@ -49,6 +49,10 @@ class SelftestRun:
 
 
 class SelftestPackageTest(e2e.ProgramSessionTest):
+    # On a virtual desktop, as the Win32 tests run (tests/win32/wine_run.py):
+    # on the bare display every window the self-test shows waits for a window
+    # manager that is not there.
+    DESKTOP = "tovel"
     HELPERS = ("selftest_driver",)
 
     @classmethod

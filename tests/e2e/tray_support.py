@@ -217,9 +217,27 @@ class TraySession(winehelper.WineSession):
     def xdotool(self, *argv):
         return self._xdotool([str(a) for a in argv])
 
-    def click(self, x, y, button=1, repeat=1):
-        # --sync: the pointer is there before the buttons go down.
+    def pointer(self):
+        """Where the pointer is, as (x, y) on the display."""
+        out = self.xdotool("getmouselocation", "--shell").stdout
+        place = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(place.get("X", -1)), int(place.get("Y", -1))
+
+    def move_pointer(self, x, y):
+        """Moves the pointer to (x, y) and returns once it is there.
+
+        xdotool's --sync waits for the pointer to leave the place it had, and
+        gives up only after 15 s: a move to where the pointer already is
+        would wait all of that for nothing. The pointer then steps one pixel
+        aside first, so that the programs see it arrive, as from a hand.
+        """
+        if self.pointer() == (x, y):
+            self.xdotool("mousemove", "--sync", x, y - 1 if y > 0 else y + 1)
         self.xdotool("mousemove", "--sync", x, y)
+
+    def click(self, x, y, button=1, repeat=1):
+        # The pointer is there before the buttons go down.
+        self.move_pointer(x, y)
         argv = ["click"]
         if repeat > 1:
             argv += ["--repeat", repeat, "--delay", 80]

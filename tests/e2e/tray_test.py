@@ -190,7 +190,7 @@ class TrayTest(unittest.TestCase):
     def park_pointer(self):
         """Moves the pointer off the taskbar and waits until no tip is shown,
         so that none covers the icon and the next hover shows a new one."""
-        self.session.xdotool("mousemove", "--sync", 400, 300)
+        self.session.move_pointer(400, 300)
         polling.wait_for(lambda: [w for w in self.session.top_level_windows()
                                   if w.cls == "tooltips_class32" and w.visible],
                          "every tip hidden", until=lambda tips: not tips)
@@ -371,11 +371,12 @@ class TrayTest(unittest.TestCase):
                                "teal (line mode)")
 
         requests_before = len(self.requests(proc))
-        self.open_menu(pid)
-        self.assertEqual(self.session.send_keys("Y"), 0, "SendInput refused the key")
+        self.choose(pid, "Y")
         back = self.session.wait_until(lambda: self.shown_tovel_windows(pid))
         self.assertTrue(back, "the menu item did not show the window again")
         self.assertEqual(len(back), 1, back)
+        # The next click on the icon goes to a program that is done showing it.
+        self.wait_until_drawn(back[0].rect, "the window shown again", "back")
         self.assertFalse(back[0].iconic, back)
         self.assertEqual(back[0].rect, shown[0].rect, "the window came back elsewhere")
         # The window shown has the keyboard: active, with the checked radio

@@ -1,12 +1,22 @@
-"""scripts/release.sh with a throwaway code-signing certificate: the Tovel.exe
+"""The release signed with a throwaway code-signing certificate: the Tovel.exe
 in the zip carries an Authenticode signature that osslsigncode verifies
 against that certificate, a changed byte breaks it, SHA256SUMS covers the zip
 as shipped, and the signed program still sets the speed under Wine.
 
-Builds the release once more, in a temporary folder (a minute or two).
+TOVEL_BUILD_DIR names the build (the mingw preset's folder). Its package is
+signed as scripts/release.sh signs one (TOVEL_SIGN_PKCS12): the build's own
+programs through scripts/sign.sh and packed again by
+scripts/package_release.py, the two steps the release build runs once the
+programs are linked, so no second build is needed. That the release build
+wires those steps to a certificate is checked on a configured (not built)
+release folder: its package step signs both programs and packs the signed
+ones.
 """
 
+import glob
 import os
+import re
+import shlex
 import subprocess
 import sys
 import tempfile
@@ -18,6 +28,8 @@ sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 import e2e_support as e2e  # noqa: E402
 
 PASSWORD = "throwaway password"
+SELFTEST = os.path.join("tests", "win32", "Tovel-selftest.exe")
+_PACKAGE = re.compile(r"^Tovel-(?P<version>.+)-win64\.zip$")
 _release = {}
 
 
@@ -28,37 +40,60 @@ def run(argv, **kwargs):
     return result
 
 
+def build_dir():
+    build = os.environ.get("TOVEL_BUILD_DIR")
+    if not build or not os.path.isdir(os.path.join(build, "dist")):
+        raise unittest.SkipTest("TOVEL_BUILD_DIR names no build with a release package")
+    return build
+
+
+def make_certificate(root):
+    """(certificate, PKCS#12 file) of a fresh self-signed code-signing certificate."""
+    cert, key, pkcs12 = (os.path.join(root, n) for n in ("cert.pem", "key.pem", "sign.p12"))
+    run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+         "-subj", "/CN=Tovel throwaway signer", "-keyout", key, "-out", cert,
+         "-addext", "keyUsage=digitalSignature", "-addext", "extendedKeyUsage=codeSigning"])
+    run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out", pkcs12,
+         "-passout", "pass:" + PASSWORD])
+    return cert, pkcs12
+
+
 def signed_release():
-    """(work folder, certificate, dist folder, signed exe) of one release.sh
-    run with a fresh self-signed code-signing certificate; made once."""
+    """(work folder, certificate, dist folder, signed exe...) of the build's
+    programs signed with a fresh certificate and packed; made once."""
     if not _release:
+        build = build_dir()
+        version = next(m.group("version") for m in map(_PACKAGE.match,
+                                                       os.listdir(os.path.join(build, "dist")))
+                       if m and not m.group("version").endswith("-selftest"))
         work = tempfile.TemporaryDirectory(prefix="tovel-signed-")
         root = work.name
-        cert, key, pkcs12 = (os.path.join(root, n) for n in ("cert.pem", "key.pem", "sign.p12"))
-        run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-             "-subj", "/CN=Tovel throwaway signer", "-keyout", key, "-out", cert,
-             "-addext", "keyUsage=digitalSignature", "-addext", "extendedKeyUsage=codeSigning"])
-        run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out", pkcs12,
-             "-passout", "pass:" + PASSWORD])
-        dist = os.path.join(root, "dist")
-        env = dict(os.environ, TOVEL_BUILD_DIR=os.path.join(root, "build"), TOVEL_DIST_DIR=dist,
-                   TOVEL_SIGN_PKCS12=pkcs12, TOVEL_SIGN_PASSWORD=PASSWORD)
+        cert, pkcs12 = make_certificate(root)
+        env = dict(os.environ, TOVEL_SIGN_PASSWORD=PASSWORD)
         env.pop("TOVEL_SIGN_TIMESTAMP_URL", None)  # no network in the tests
-        run(["bash", os.path.join(REPO, "scripts", "release.sh")], env=env)
-        packed = {}
-        for name, member in (("-selftest-win64.zip", "Tovel-selftest.exe"),
-                             ("-win64.zip", "Tovel.exe")):
-            package = next(n for n in os.listdir(dist)
-                           if n.endswith(name) and n not in packed.values())
-            packed[member] = package
+        signed = {}
+        for name, built in (("Tovel.exe", "Tovel.exe"), ("Tovel-selftest.exe", SELFTEST)):
+            signed[name] = os.path.join(root, "signed", name)
+            run(["bash", os.path.join(REPO, "scripts", "sign.sh"), pkcs12,
+                 os.path.join(build, built), signed[name]], env=env)
+        dist = os.path.join(root, "dist")
+        run([sys.executable, os.path.join(REPO, "scripts", "package_release.py"),
+             "--exe", signed["Tovel.exe"], "--selftest", signed["Tovel-selftest.exe"],
+             "--version", version, "--out", dist,
+             "--notices", os.path.join(build, "THIRD-PARTY-NOTICES.txt"),
+             "--selftest-notices", os.path.join(build, "selftest", "THIRD-PARTY-NOTICES.txt"),
+             "--extra", os.path.join(build, "Tovel.debug")])
+        packed = {"Tovel.exe": f"Tovel-{version}-win64.zip",
+                  "Tovel-selftest.exe": f"Tovel-{version}-selftest-win64.zip"}
+        for member, package in packed.items():
             with zipfile.ZipFile(os.path.join(dist, package)) as archive:
                 with open(os.path.join(root, member), "wb") as f:
                     f.write(archive.read(member))
-        _release.update(work=work, cert=cert, dist=dist,
+        _release.update(work=work, cert=cert, pkcs12=pkcs12, dist=dist,
                         package=os.path.join(dist, packed["Tovel.exe"]),
                         exe=os.path.join(root, "Tovel.exe"),
                         selftest=os.path.join(root, "Tovel-selftest.exe"),
-                        unsigned=os.path.join(root, "build", "Tovel.exe"))
+                        unsigned=os.path.join(build, "Tovel.exe"))
     return _release
 
 
@@ -94,6 +129,32 @@ class SignatureTest(unittest.TestCase):
             f.write(data)
         result = verify(changed, self.release["cert"])
         self.assertNotEqual(result.returncode, 0, result.stdout[-3000:])
+
+
+class ReleaseBuildSigningTest(unittest.TestCase):
+    """A release folder configured as scripts/release.sh configures one with
+    a certificate: building its package would sign both programs with that
+    certificate through scripts/sign.sh and pack the signed copies."""
+
+    def test_the_package_step_signs_both_programs_and_packs_the_signed_ones(self):
+        release = signed_release()
+        folder = os.path.join(release["work"].name, "release-build")
+        run(["cmake", "--preset", "mingw", "-B", folder, "-DTOVEL_BUILD_TESTS=OFF",
+             "-DTOVEL_SIGN_PKCS12=" + release["pkcs12"]], cwd=REPO)
+        commands = run(["ninja", "-C", folder, "-t", "commands", "release_package"]).stdout
+        signing = [shlex.split(line.split("&&")[-1]) for line in commands.splitlines()
+                   if "scripts/sign.sh" in line]
+        signed = {argv[-1] for argv in signing
+                  if argv[-3] == release["pkcs12"] and argv[-4].endswith("scripts/sign.sh")}
+        wanted = {os.path.join(folder, "signed", "Tovel.exe"),
+                  os.path.join(folder, "signed", "Tovel-selftest.exe")}
+        self.assertEqual(signed, wanted, commands[-3000:])
+        packing = [line for line in commands.splitlines() if "package_release.py" in line]
+        self.assertEqual(len(packing), 1, commands[-3000:])
+        argv = shlex.split(packing[0].split("&&")[-1])
+        self.assertEqual(argv[argv.index("--exe") + 1], os.path.join(folder, "signed", "Tovel.exe"))
+        self.assertEqual(argv[argv.index("--selftest") + 1],
+                         os.path.join(folder, "signed", "Tovel-selftest.exe"))
 
 
 class SignedProgramTest(e2e.ProgramSessionTest):

@@ -3,6 +3,11 @@
 its output through and ends with its exit code; the prefix and the display
 are removed afterwards.
 
+The program runs on a Wine virtual desktop, as programs do on Windows. On the
+bare X display each window it shows or hides is handed to a window manager,
+and Wine waits in vain for the one that Xvfb does not have: some 4 s for
+every test that opens a window.
+
 With --heap-check, Wine's heap checking is on for the run, and a heap error
 that Wine reports for the program fails the run (exit code 1 when the program
 itself ended with 0) after the errors have been printed.
@@ -17,6 +22,9 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import heap_check  # noqa: E402
 import winehelper  # noqa: E402
+
+
+DESKTOP = "tovel"
 
 
 def main(argv):
@@ -35,7 +43,7 @@ def main(argv):
         print(__doc__, file=sys.stderr)
         return 2
     debug = heap_check.with_heap_checking("-all") if check_heap else "-all"
-    with winehelper.WineSession() as session:
+    with winehelper.WineSession(desktop=DESKTOP) as session:
         proc = session.launch(argv[0], argv[1:], debug=debug)
         try:
             code = proc.wait(timeout)
