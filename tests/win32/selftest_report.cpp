@@ -415,13 +415,13 @@ void PrivateText::AddSpelling(const std::u16string& spelling, const std::string&
 }
 
 void PrivateText::Add(const std::u16string& text, const std::string& token) {
-    for (const std::u16string& form : {text, WithoutTrailingBackslash(text)}) {
-        AddSpelling(form, token);
-        AddSpelling(DoubledBackslashes(form), token);
-        for (const char16_t* breakText : {u"\" u\"", u"\" L\"", u"\" \""}) {
-            AddSpelling(AsGoogleTestPrints(form, breakText), token);
-            AddSpelling(AsGoogleTestPrints(Utf16ToUtf8(form), breakText), token);
-        }
+    // Without its trailing backslash, so that what follows keeps its separator.
+    const std::u16string form = WithoutTrailingBackslash(text);
+    AddSpelling(form, token);
+    AddSpelling(DoubledBackslashes(form), token);
+    for (const char16_t* breakText : {u"\" u\"", u"\" L\"", u"\" \""}) {
+        AddSpelling(AsGoogleTestPrints(form, breakText), token);
+        AddSpelling(AsGoogleTestPrints(Utf16ToUtf8(form), breakText), token);
     }
 }
 
@@ -463,34 +463,43 @@ std::string PrivateText::Hide(const std::string& text) const {
     return Utf16ToUtf8(out);
 }
 
-PrivateText PrivateText::OfThisMachine(const std::u16string& scratch) {
+PrivateText PrivateText::Of(const Places& places) {
     PrivateText hide;
-    for (const std::u16string& form : LongAndShort(scratch)) {
+    for (const std::u16string& form : places.Scratch) {
         hide.Add(form, "%TEMP%\\<scratch folder>");
     }
+    for (const std::u16string& form : places.Temp) {
+        hide.Add(form, "%TEMP%");
+    }
+    for (const std::u16string& form : places.Profile) {
+        hide.Add(form, "%USERPROFILE%");
+        hide.AddName(LastComponent(WithoutTrailingBackslash(form)), "%USERNAME%");
+    }
+    for (const std::u16string& name : places.Names) {
+        hide.AddName(name, "%USERNAME%");
+    }
+    return hide;
+}
+
+PrivateText PrivateText::OfThisMachine(const std::u16string& scratch) {
+    Places places;
+    places.Scratch = LongAndShort(scratch);
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD tempLength = GetTempPathW(MAX_PATH + 1, temp);
     for (const std::u16string& place :
          {win32::FromWide(temp, tempLength), EnvironmentText(L"TEMP"), EnvironmentText(L"TMP")}) {
         for (const std::u16string& form : LongAndShort(place)) {
-            hide.Add(form, "%TEMP%");
+            places.Temp.push_back(form);
         }
     }
-    std::vector<std::u16string> names;
-    for (const std::u16string& form : LongAndShort(EnvironmentText(L"USERPROFILE"))) {
-        hide.Add(form, "%USERPROFILE%");
-        names.push_back(LastComponent(form));
-    }
+    places.Profile = LongAndShort(EnvironmentText(L"USERPROFILE"));
     wchar_t account[256 + 1] = {};
     DWORD accountLength = 256 + 1;
     if (GetUserNameW(account, &accountLength) && accountLength > 1) {
-        names.push_back(win32::FromWide(account, accountLength - 1));
+        places.Names.push_back(win32::FromWide(account, accountLength - 1));
     }
-    names.push_back(EnvironmentText(L"USERNAME"));
-    for (const std::u16string& name : names) {
-        hide.AddName(name, "%USERNAME%");
-    }
-    return hide;
+    places.Names.push_back(EnvironmentText(L"USERNAME"));
+    return Of(places);
 }
 
 std::string ReportText(const ReportFacts& facts, const PrivateText& hide) {

@@ -63,6 +63,14 @@ class PrivateText {
     void AddName(const std::u16string& name, const std::string& token);
     std::string Hide(const std::string& text) const;
 
+    // Every form each place takes (long, 8.3, as the environment spells it).
+    struct Places {
+        std::vector<std::u16string> Scratch;
+        std::vector<std::u16string> Temp;
+        std::vector<std::u16string> Profile;  // its last folder names the user too
+        std::vector<std::u16string> Names;    // account names
+    };
+    static PrivateText Of(const Places& places);
     // This machine's: the scratch folder, %TEMP% and %TMP%, the profile
     // folder and the account name, each also in its long and 8.3 form.
     static PrivateText OfThisMachine(const std::u16string& scratch);
