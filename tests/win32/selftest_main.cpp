@@ -129,8 +129,10 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
 // The child: args are [exe, kChildOption, scratch folder, settings line,
 // GoogleTest's options...].
 int RunTests(std::vector<std::u16string> args) {
-    // Ctrl+C is the supervisor's to handle: it ends this process itself.
-    SetConsoleCtrlHandler(nullptr, TRUE);
+    // Ctrl+C and Ctrl+Break are the supervisor's to handle: it ends this
+    // process itself, and knows then why it ended.
+    SetConsoleCtrlHandler(
+        [](DWORD type) -> BOOL { return type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT; }, TRUE);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(EndOnCrash);
     PointerSnapshot before;

@@ -238,8 +238,8 @@ void PutBack() {
                 writtenBack.push_back(&setting);
                 break;
             case RestoreStep::LeaveAlone:
-                run.Ending.push_back("LEFT AS IT IS: the " + std::string(setting.Name) +
-                                     " was changed during the run by you or another program "
+                run.Ending.push_back("LEFT AS IT IS: the setting \"" + std::string(setting.Name) +
+                                     "\" was changed during the run by you or another program "
                                      "(it is " + std::to_string(current) + "; this run last wrote " +
                                      std::to_string(last.Value) + ", and it was " +
                                      std::to_string(before) + " before the run).");
@@ -261,7 +261,7 @@ void PutBack() {
         const std::int32_t want = ValueOf(run.Before, setting->Which);
         const std::int32_t seen = ValueOf(after, setting->Which);
         if (seen != want && !(setting->Which == Setting::Speed && RunningOnWine())) {
-            run.Ending.push_back("NOT PUT BACK: the " + std::string(setting->Name) + " is " +
+            run.Ending.push_back("NOT PUT BACK: the setting \"" + std::string(setting->Name) + "\" is " +
                                  std::to_string(seen) + ", it was " + std::to_string(want) +
                                  " before the run. Signing out of Windows and in again resets it.");
             run.EverythingBack = false;
