@@ -182,5 +182,53 @@ TEST(SelftestReportTest, TheMachineLineShowsEmulation) {
     }
 }
 
+// The tests check what Tovel.exe meets: the self-test carries the program's
+// manifest, so the controls are version 6, the process is aware of each
+// monitor's DPI, and the version query tells Windows 10 and 11 for what they are.
+TEST(SelftestSupervisorTest, TestsRunWithTheProgramsManifest) {
+    // The process's activation context sends comctl32.dll to the version 6
+    // assembly. (Wine 8 loads version 5 anyway when asked for the system
+    // folder's copy; Windows applies the redirection first.)
+    ACTCTX_SECTION_KEYED_DATA found = {};
+    found.cbSize = sizeof(found);
+    EXPECT_TRUE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
+                                         L"comctl32.dll", &found))
+        << "comctl32.dll is not redirected to common controls 6 (error " << GetLastError() << ")";
+
+    using Awareness = DPI_AWARENESS_CONTEXT(WINAPI*)();
+    using Compare = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
+    const HMODULE user = GetModuleHandleW(L"user32.dll");
+    const auto awareness = reinterpret_cast<Awareness>(
+        reinterpret_cast<void*>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
+    const auto same = reinterpret_cast<Compare>(
+        reinterpret_cast<void*>(GetProcAddress(user, "AreDpiAwarenessContextsEqual")));
+    if (awareness != nullptr && same != nullptr) {
+        const DPI_AWARENESS_CONTEXT now = awareness();
+        EXPECT_TRUE(same(now, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE) ||
+                    same(now, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2))
+            << "not aware of each monitor's DPI";
+    }
+
+    using RtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const auto trueVersion = reinterpret_cast<RtlGetVersion>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW real = {};
+    real.dwOSVersionInfoSize = sizeof(real);
+    ASSERT_TRUE(trueVersion != nullptr && trueVersion(&real) == 0);
+    OSVERSIONINFOW told = {};
+    told.dwOSVersionInfoSize = sizeof(told);
+    // Deprecated for its very answer, which is what is checked here.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+    ASSERT_TRUE(GetVersionExW(&told));
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    EXPECT_EQ(told.dwMajorVersion, real.dwMajorVersion);
+    EXPECT_EQ(told.dwMinorVersion, real.dwMinorVersion);
+}
+
 }  // namespace
 }  // namespace tovel::selftest
