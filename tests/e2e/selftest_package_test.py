@@ -69,13 +69,15 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
         cls.windows_exe = "C:\\" + FOLDER + "\\Tovel-selftest.exe"
 
     def run_selftest(self, args=(), inject=None, interrupt=False, second=False, exe=None,
-                     timeout=1500):
+                     env=None, timeout=1500):
         self.session.reset()
-        extra = {"TOVEL_SELFTEST_INJECT": inject} if inject else None
+        extra = dict(env or {})
+        if inject:
+            extra["TOVEL_SELFTEST_INJECT"] = inject
         argv = ((["--second"] if second else []) + (["--interrupt"] if interrupt else []) +
                 [exe or self.windows_exe, *args])
         proc = self.session.launch(self.helpers["selftest_driver"], argv, debug=TRACE,
-                                   extra_env=extra)
+                                   extra_env=extra or None)
         try:
             proc.wait(timeout)
         except subprocess.TimeoutExpired:
@@ -182,6 +184,18 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
         self.assertIn("Stopped by Ctrl+C during InjectedFault.ChangesTheSettingsThenWaits",
                       self.report())
         self.assert_put_back(run)
+
+    def test_googletest_variables_of_the_users_environment_do_not_reach_the_tests(self):
+        xml = os.path.join(self.session.prefix, "drive_c", "gtest-output.xml")
+        if os.path.exists(xml):
+            os.remove(xml)
+        run = self.run_selftest(["--gtest_filter=Win32FileSystemTest.*"],
+                                env={"GTEST_OUTPUT": "xml:C:\\gtest-output.xml",
+                                     "GTEST_REPEAT": "2"})
+        self.assertEqual(run.code, 0, run.out[-3000:])
+        # Each test once, and no file the variable asked for.
+        self.assertEqual(_COUNTS.findall(run.out)[-1], ("6", "0", "0"))
+        self.assertFalse(os.path.exists(xml), "GTEST_OUTPUT reached the tests")
 
     def copy_exe(self, windows_folder):
         """Tovel-selftest.exe copied into a folder of the prefix's C: drive."""

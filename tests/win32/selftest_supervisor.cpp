@@ -182,6 +182,7 @@ struct Run {
     std::u16string Scratch;
     HANDLE Job = nullptr;
     HANDLE Child = nullptr;
+    HANDLE Relay = nullptr;  // the thread passing the child's output on
     HANDLE PutBackDone = nullptr;  // manual-reset: the machine is as before
     HANDLE Reported = nullptr;     // manual-reset: the report is written
     std::atomic<int> PutBackState{0};  // 0 not begun, 1 under way, 2 done
@@ -326,6 +327,31 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
     return TRUE;
 }
 
+// The child's output reaches the console only through here, line by line,
+// with every private path hidden: a failing test's message may name one.
+DWORD WINAPI RelayChildOutput(LPVOID pipe) {
+    std::string pending;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        pending.append(buffer, read);
+        for (std::size_t end = pending.find('\n'); end != std::string::npos;
+             end = pending.find('\n')) {
+            std::string line = pending.substr(0, end);
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            Say(line);
+            pending.erase(0, end + 1);
+        }
+    }
+    if (!pending.empty()) {
+        Say(pending);
+    }
+    CloseHandle(pipe);
+    return 0;
+}
+
 bool StartChild(const std::vector<std::u16string>& args, std::string& problem) {
     std::u16string commandLine = Quoted(ModulePath()) + u" " + Quoted(win32::FromWide(kChildOption)) + u" " +
                                  Quoted(g_run.Scratch) + u" " +
@@ -337,18 +363,37 @@ bool StartChild(const std::vector<std::u16string>& args, std::string& problem) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE outputRead = nullptr;
+    HANDLE outputWrite = nullptr;
+    if (!CreatePipe(&outputRead, &outputWrite, &inherit, 0)) {
+        problem = "cannot make the pipe for the tests' output (error " +
+                  std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    SetHandleInformation(outputRead, HANDLE_FLAG_INHERIT, 0);
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdOutput = outputWrite;
+    startup.hStdError = outputWrite;
     PROCESS_INFORMATION process = {};
     std::wstring line(win32::Wide(commandLine));
     // Suspended until it is in the job, so that not one instruction of the
     // tests runs untied to this process.
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        nullptr, &startup, &process)) {
-        problem = "cannot start the tests (error " + std::to_string(GetLastError()) + ")";
+    const bool started =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
+                       CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr,
+                       &startup, &process) != FALSE;
+    const DWORD startError = GetLastError();
+    // Only the child holds the write end now: the relay ends with the child.
+    CloseHandle(outputWrite);
+    if (!started) {
+        CloseHandle(outputRead);
+        problem = "cannot start the tests (error " + std::to_string(startError) + ")";
         return false;
+    }
+    g_run.Relay = CreateThread(nullptr, 0, RelayChildOutput, outputRead, 0, nullptr);
+    if (g_run.Relay == nullptr) {
+        CloseHandle(outputRead);
     }
     g_run.Job = CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
@@ -582,6 +627,11 @@ int Supervise(const std::vector<std::u16string>& args) {
     DWORD childCode = 0;
     if (g_run.Child != nullptr) {
         GetExitCodeProcess(g_run.Child, &childCode);
+    }
+    // The last of the child's output before the end's lines; a process the
+    // child started may hold the pipe a moment longer, but not for ever.
+    if (g_run.Relay != nullptr) {
+        WaitForSingleObject(g_run.Relay, 5000);
     }
     PutBackOnce(30000);
 
