@@ -171,6 +171,10 @@ bool ReadWheelRouting(std::int32_t& routing) {
 }
 
 bool RemoveTree(const std::u16string& folder) {
+    // An empty or bare drive path would name the drive's root ("\\*").
+    if (folder.size() < 4) {
+        return false;
+    }
     WIN32_FIND_DATAW found = {};
     const HANDLE search = FindFirstFileW(win32::Wide(folder + u"\\*"), &found);
     if (search != INVALID_HANDLE_VALUE) {

@@ -269,7 +269,7 @@ void PutBack() {
         }
     }
     // A file the child was still closing may hold the folder a moment longer.
-    bool removed = false;
+    bool removed = run.Scratch.empty();
     for (int attempt = 0; attempt < 20 && !removed; ++attempt) {
         removed = RemoveTree(run.Scratch);
         if (!removed) {
@@ -615,6 +615,11 @@ int Supervise(const std::vector<std::u16string>& args) {
     if (started) {
         const ULONGLONG deadline = GetTickCount64() + kRunDeadlineMs;
         while (WaitForSingleObject(g_run.Child, 500) == WAIT_TIMEOUT) {
+            // A stop that came while the child was being started found no
+            // child to end.
+            if (g_run.StoppedBy.load() != nullptr) {
+                EndTheChild();
+            }
             if (GetTickCount64() > deadline) {
                 problem = "the tests did not end within " +
                           std::to_string(kRunDeadlineMs / 60000) + " minutes and were ended";
