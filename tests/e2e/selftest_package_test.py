@@ -1,7 +1,9 @@
 """The self-test zip as a user gets it: Tovel-selftest.exe unpacked into a
 folder with Japanese characters and spaces passes and writes its report; a
-run that fails halfway and one stopped with Ctrl+C put the pointer settings
-back and leave no scratch folder.
+run whose tests fail, crash or abort halfway, and one stopped with Ctrl+C,
+put the pointer settings back, leave no scratch folder and write a report; a
+second run during a run, and a run from an archive's temporary copy, refuse
+and run nothing; an unwritable folder sends the report to %TEMP%.
 
 Every run goes through the selftest_driver helper, which reads the settings
 from fresh processes before and after and counts the scratch folders. Wine 8
@@ -11,6 +13,7 @@ judged both ways."""
 
 import os
 import re
+import shutil
 import subprocess
 import sys
 import unittest
@@ -25,6 +28,11 @@ FOLDER = "Tovel の セルフ テスト"
 TRACE = "-all,trace+system"
 SPIF_UPDATEINIFILE = 1
 STOPPED_EXIT_CODE = 3
+REFUSED_EXIT_CODE = 2
+REPORT = "Tovel-selftest-report.txt"
+# Tests before the injected one that write no setting: the first change the
+# driver sees is the injected one's.
+QUIET_FIRST = "--gtest_filter=Win32FileSystemTest.*:InjectedFault.*"
 _COUNTS = re.compile(r"^(\d+) passed, (\d+) failed, (\d+) skipped$", re.MULTILINE)
 _STATE = re.compile(r"^(before|after) speed=(-?\d+) lines=(-?\d+) routing=(-?\d+) folders=(\d+)$",
                     re.MULTILINE)
@@ -64,12 +72,16 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
             archive.extractall(cls.folder)
         cls.windows_exe = "C:\\" + FOLDER + "\\Tovel-selftest.exe"
 
-    def run_selftest(self, args=(), inject=None, interrupt=False, timeout=1500):
+    def run_selftest(self, args=(), inject=None, interrupt=False, second=False, exe=None,
+                     env=None, timeout=1500):
         self.session.reset()
-        extra = {"TOVEL_SELFTEST_INJECT": inject} if inject else None
-        argv = (["--interrupt"] if interrupt else []) + [self.windows_exe, *args]
+        extra = dict(env or {})
+        if inject:
+            extra["TOVEL_SELFTEST_INJECT"] = inject
+        argv = ((["--second"] if second else []) + (["--interrupt"] if interrupt else []) +
+                [exe or self.windows_exe, *args])
         proc = self.session.launch(self.helpers["selftest_driver"], argv, debug=TRACE,
-                                   extra_env=extra)
+                                   extra_env=extra or None)
         try:
             proc.wait(timeout)
         except subprocess.TimeoutExpired:
@@ -77,8 +89,8 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
             self.fail(f"the self-test did not end:\n{proc.stdout()[-3000:]}")
         return SelftestRun(proc)
 
-    def report(self):
-        with open(os.path.join(self.folder, "Tovel-selftest-report.txt"), "rb") as f:
+    def report(self, folder=None):
+        with open(os.path.join(folder or self.folder, REPORT), "rb") as f:
             raw = f.read()
         self.assertTrue(raw.startswith(b"\xef\xbb\xbf"), raw[:8])
         return raw[3:].decode("utf-8").replace("\r\n", "\n")
@@ -141,11 +153,25 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
         self.assertRegex(report, r"\n\d+ passed, 1 failed, \d+ skipped\n$")
         self.assert_put_back(run)
 
+    def test_a_crash_or_abort_of_the_tests_still_puts_everything_back(self):
+        cases = (
+            ("crash", "ChangesTheSettingsThenCrashes", "it crashed (access violation)"),
+            ("abort", "ChangesTheSettingsThenAborts", "it called abort"),
+        )
+        for inject, test, how in cases:
+            with self.subTest(inject):
+                run = self.run_selftest([QUIET_FIRST], inject=inject)
+                self.assertEqual(run.code, 1, run.out[-3000:])
+                ended = ("The test process ended abnormally during InjectedFault." + test +
+                         ": " + how)
+                self.assertIn(ended, run.out)
+                report = self.report()
+                self.assertIn(ended, report)
+                self.assertIn("RUNNING  InjectedFault." + test, report)
+                self.assert_put_back(run)
+
     def test_ctrl_c_halfway_puts_everything_back(self):
-        # Tests before it that write no setting: the first change the driver
-        # sees is the injected one's.
-        run = self.run_selftest(["--gtest_filter=Win32FileSystemTest.*:InjectedFault.*"],
-                                inject="wait", interrupt=True)
+        run = self.run_selftest([QUIET_FIRST], inject="wait", interrupt=True)
         # The run was stopped while its scratch folder was there.
         self.assertIn("interrupted folders=1\n", run.out)
         self.assertEqual(run.code, STOPPED_EXIT_CODE, run.out[-3000:])
@@ -153,6 +179,59 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
                       self.report())
         self.assert_put_back(run)
 
+    def test_a_second_run_during_a_run_refuses_and_touches_nothing(self):
+        run = self.run_selftest([QUIET_FIRST], inject="wait", interrupt=True, second=True)
+        # It ended by itself, made no scratch folder of its own and wrote no
+        # report over the first run's.
+        self.assertIn(f"second exit={REFUSED_EXIT_CODE} folders=1\n", run.out)
+        self.assertIn("Another Tovel self-test is running", run.out)
+        self.assertIn("Stopped by Ctrl+C during InjectedFault.ChangesTheSettingsThenWaits",
+                      self.report())
+        self.assert_put_back(run)
+
+    def test_googletest_variables_of_the_users_environment_do_not_reach_the_tests(self):
+        xml = os.path.join(self.session.prefix, "drive_c", "gtest-output.xml")
+        if os.path.exists(xml):
+            os.remove(xml)
+        run = self.run_selftest(["--gtest_filter=Win32FileSystemTest.*"],
+                                env={"GTEST_OUTPUT": "xml:C:\\gtest-output.xml",
+                                     "GTEST_REPEAT": "2"})
+        self.assertEqual(run.code, 0, run.out[-3000:])
+        # Each test once, and no file the variable asked for.
+        self.assertEqual(_COUNTS.findall(run.out)[-1], ("6", "0", "0"))
+        self.assertFalse(os.path.exists(xml), "GTEST_OUTPUT reached the tests")
+
+    def copy_exe(self, windows_folder):
+        """Tovel-selftest.exe copied into a folder of the prefix's C: drive."""
+        folder = os.path.join(self.session.prefix, "drive_c", *windows_folder.split("\\"))
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(os.path.join(self.folder, "Tovel-selftest.exe"), folder)
+        return folder, "C:\\" + windows_folder + "\\Tovel-selftest.exe"
+
+    def test_where_the_report_cannot_go_or_would_be_lost(self):
+        _code, out = self.session._wine_tool(["wine", "cmd", "/c", "echo %TEMP%"], timeout=120)
+        windows_temp = out.strip()
+        self.assertRegex(windows_temp, r"^C:\\")
+        temp = os.path.join(self.session.prefix, "drive_c", *windows_temp[3:].split("\\"))
+        # Explorer's temporary copy of a file run from inside the zip.
+        zipped, zipped_exe = self.copy_exe(windows_temp[3:] + "\\Temp1_Tovel-selftest-win64.zip")
+        run = self.run_selftest(["--gtest_filter=Win32FileSystemTest.*"], exe=zipped_exe)
+        self.assertEqual(run.code, REFUSED_EXIT_CODE, run.out[-3000:])
+        self.assertIn("Extract the zip first", run.out)
+        self.assertEqual(run.writes, [], "a run from inside the zip wrote a setting")
+        self.assertFalse(os.path.exists(os.path.join(zipped, REPORT)))
+        self.assertEqual(run.states["after"][3], 0)
+        # A folder that takes no report: a folder stands where the file would.
+        locked, locked_exe = self.copy_exe("locked")
+        os.makedirs(os.path.join(locked, REPORT), exist_ok=True)
+        if os.path.exists(os.path.join(temp, REPORT)):
+            os.remove(os.path.join(temp, REPORT))
+        run = self.run_selftest(["--gtest_filter=Win32FileSystemTest.*"], exe=locked_exe)
+        self.assertEqual(run.code, 0, run.out[-3000:])
+        self.assertIn("cannot be written, so the report went to %TEMP% instead.\n", run.out)
+        last = run.out.rstrip("\n").split("\n")
+        self.assertIn("The report: %TEMP%\\" + REPORT, last[-3:])
+        self.assertRegex(self.report(temp), r"\n\d+ passed, 0 failed, 0 skipped\n$")
 
 if __name__ == "__main__":
     unittest.main()

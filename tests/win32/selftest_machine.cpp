@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <string>
-#include <utility>
 
 #include "framework/text.h"
 #include "platform/win32/win32_pointer_settings.h"
@@ -16,118 +14,152 @@
 namespace tovel::selftest {
 namespace {
 
-CRITICAL_SECTION g_lock;
-std::atomic<bool> g_began{false};
-bool g_stopping = false;  // under g_lock
-// Which settings a test wrote (under g_lock): only those are written back.
+// Which settings a test wrote: only those are written back after it.
 bool g_speedWritten = false;
 bool g_linesWritten = false;
 bool g_routingWritten = false;
 PointerSnapshot g_before;
 std::u16string g_scratch;
-std::function<void(const char*)> g_onStop;
+HANDLE g_journal = INVALID_HANDLE_VALUE;
 win32::Win32PointerSettings g_system;
 
-class Locked {
-  public:
-    Locked() { EnterCriticalSection(&g_lock); }
-    ~Locked() { LeaveCriticalSection(&g_lock); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-};
+// Every write goes through here: the journal hears of it before the system
+// does, so a child that dies halfway through a write still leaves its value
+// for the supervisor to recognise; after the write, what the system answers
+// for it in this process (Wine 8 answers 0 for a speed written here).
+template <typename Action, typename Answer>
+void JournalledWrite(const char* name, std::int32_t value, bool& written, Action action,
+                     Answer answer) {
+    Journal(std::string("W ") + name + " " + std::to_string(value));
+    written = true;
+    action();
+    std::int32_t seen = 0;
+    if (answer(seen)) {
+        Journal(std::string("A ") + name + " " + std::to_string(seen));
+    }
+}
+
+bool AnswerSpeed(std::int32_t& value) {
+    value = g_system.GetMouseSpeed();
+    return true;
+}
+
+bool AnswerLines(std::int32_t& value) {
+    value = g_system.GetWheelScrollLines();
+    return true;
+}
 
 // What a test wrote is written back, session-only like every write of the
-// run: the profile was never touched, so the session value is all there is
-// to mend. The decision does not rest on reading the value in this process:
-// Wine 8 answers 0 for the pointer speed here once the process has written
-// it. Caller holds g_lock.
-void RestoreLocked() {
+// run. The decision does not rest on reading the value in this process:
+// Wine 8 answers 0 for the pointer speed here once the process has written it.
+void WriteBackWhatTestsWrote() {
     if (g_speedWritten) {
-        g_system.SetMouseSpeed(g_before.MouseSpeed, UpdateScope::SessionOnly);
+        JournalledWrite("speed", g_before.MouseSpeed, g_speedWritten,
+                        [] { g_system.SetMouseSpeed(g_before.MouseSpeed, UpdateScope::SessionOnly); },
+                        AnswerSpeed);
         g_speedWritten = false;
     }
     if (g_linesWritten) {
-        g_system.SetWheelScrollLines(g_before.WheelLines, UpdateScope::SessionOnly);
+        JournalledWrite("lines", g_before.WheelLines, g_linesWritten,
+                        [] { g_system.SetWheelScrollLines(g_before.WheelLines, UpdateScope::SessionOnly); },
+                        AnswerLines);
         g_linesWritten = false;
     }
     if (g_routingWritten && g_before.RoutingReadable) {
-        g_system.SetWheelRouting(g_before.WheelRouting, UpdateScope::SessionOnly);
+        JournalledWrite("routing", g_before.WheelRouting, g_routingWritten,
+                        [] { g_system.SetWheelRouting(g_before.WheelRouting, UpdateScope::SessionOnly); },
+                        ReadWheelRouting);
     }
     g_routingWritten = false;
 }
 
-void RemoveScratch() {
-    // A test may still be making a file while the stop handler clears the
-    // folder, so a folder that is still there gets a few more tries.
-    for (int attempt = 0; attempt < 5 && !g_scratch.empty(); ++attempt) {
-        if (RemoveTree(g_scratch)) {
-            return;
-        }
-    }
-}
-
-BOOL WINAPI OnConsoleControl(DWORD type) {
-    const char* why = type == CTRL_C_EVENT       ? "Ctrl+C"
-                      : type == CTRL_BREAK_EVENT ? "Ctrl+Break"
-                      : type == CTRL_CLOSE_EVENT ? "the console window was closed"
-                                                 : "the session is ending";
-    {
-        Locked lock;
-        g_stopping = true;
-        RestoreLocked();
-    }
-    RemoveScratch();
-    if (g_onStop) {
-        g_onStop(why);
-    }
-    // Nothing of the run may go on after the machine has been put back.
-    TerminateProcess(GetCurrentProcess(), kStoppedExitCode);
-    return TRUE;
-}
-
-LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
-    {
-        Locked lock;
-        g_stopping = true;
-        RestoreLocked();
-    }
-    RemoveScratch();
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
-class GuardedPointerSettings final : public SystemPointerSettings {
+class JournalledPointerSettings final : public SystemPointerSettings {
   public:
     std::int32_t GetWheelScrollLines() override { return g_system.GetWheelScrollLines(); }
     void SetWheelScrollLines(std::int32_t lines, UpdateScope scope) override {
-        Write(scope, g_linesWritten, [&] { g_system.SetWheelScrollLines(lines, scope); });
+        if (SessionOnly(scope)) {
+            JournalledWrite("lines", lines, g_linesWritten,
+                            [&] { g_system.SetWheelScrollLines(lines, scope); }, AnswerLines);
+        }
     }
     std::int32_t GetMouseSpeed() override { return g_system.GetMouseSpeed(); }
     void SetMouseSpeed(std::int32_t speed, UpdateScope scope) override {
-        Write(scope, g_speedWritten, [&] { g_system.SetMouseSpeed(speed, scope); });
+        if (SessionOnly(scope)) {
+            JournalledWrite("speed", speed, g_speedWritten,
+                            [&] { g_system.SetMouseSpeed(speed, scope); }, AnswerSpeed);
+        }
     }
     std::int32_t GetWheelRouting() override { return g_system.GetWheelRouting(); }
     void SetWheelRouting(std::int32_t routing, UpdateScope scope) override {
-        Write(scope, g_routingWritten, [&] { g_system.SetWheelRouting(routing, scope); });
+        if (SessionOnly(scope)) {
+            JournalledWrite("routing", routing, g_routingWritten,
+                            [&] { g_system.SetWheelRouting(routing, scope); }, ReadWheelRouting);
+        }
     }
 
   private:
-    template <typename Action>
-    static void Write(UpdateScope scope, bool& written, Action action) {
+    static bool SessionOnly(UpdateScope scope) {
         if (scope != UpdateScope::SessionOnly) {
             ADD_FAILURE() << "a self-test write would reach the user's profile; not written";
-            return;
+            return false;
         }
-        Locked lock;
-        if (!g_stopping) {
-            written = true;
-            action();
-        }
+        return true;
     }
 };
 
-GuardedPointerSettings g_guarded;
+JournalledPointerSettings g_journalled;
 
 }  // namespace
+
+std::string EscapeJournalText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '%':
+                out += "%25";
+                break;
+            case '\r':
+                out += "%0D";
+                break;
+            case '\n':
+                out += "%0A";
+                break;
+            case '\t':
+                out += "%09";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeJournalText(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            const std::string code = text.substr(i + 1, 2);
+            const char c = code == "25" ? '%' : code == "0D" ? '\r' : code == "0A" ? '\n'
+                                                           : code == "09" ? '\t' : '\0';
+            if (c != '\0') {
+                out += c;
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+void Journal(const std::string& line) {
+    if (g_journal == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const std::string whole = line + "\n";
+    DWORD written = 0;
+    WriteFile(g_journal, whole.data(), static_cast<DWORD>(whole.size()), &written, nullptr);
+}
 
 bool ReadWheelRouting(std::int32_t& routing) {
     INT value = 0;
@@ -139,6 +171,10 @@ bool ReadWheelRouting(std::int32_t& routing) {
 }
 
 bool RemoveTree(const std::u16string& folder) {
+    // An empty or bare drive path would name the drive's root ("\\*").
+    if (folder.size() < 4) {
+        return false;
+    }
     WIN32_FIND_DATAW found = {};
     const HANDLE search = FindFirstFileW(win32::Wide(folder + u"\\*"), &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -174,81 +210,29 @@ std::string WineVersion() {
     return get == nullptr ? std::string() : std::string(get());
 }
 
-SystemPointerSettings& PointerSettings() { return g_guarded; }
+SystemPointerSettings& PointerSettings() { return g_journalled; }
 
 const std::u16string& ScratchFolder() { return g_scratch; }
 
 const PointerSnapshot& SettingsBeforeRun() { return g_before; }
 
-bool BeginRun(std::function<void(const char*)> onStop, std::string& problem) {
-    InitializeCriticalSection(&g_lock);
-    g_began = true;
-    g_before = ReadPointerSettingsHere();
-    g_onStop = std::move(onStop);
-
-    wchar_t temp[MAX_PATH + 1] = {};
-    if (GetTempPathW(MAX_PATH + 1, temp) == 0) {
-        problem = "no temporary folder (error " + std::to_string(GetLastError()) + ")";
+bool BeginTests(const std::u16string& scratch, const PointerSnapshot& before, std::string& problem) {
+    g_scratch = scratch;
+    g_before = before;
+    // Shared so that the supervisor may read it while this process lives;
+    // appended to, so that each line lands whole at the end.
+    g_journal = CreateFileW(win32::Wide(scratch + u"\\" + kJournalName), FILE_APPEND_DATA,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (g_journal == INVALID_HANDLE_VALUE) {
+        problem = "cannot open the journal in the scratch folder (error " +
+                  std::to_string(GetLastError()) + ")";
         return false;
     }
-    // A name no earlier run can have left: the process id and the tick count.
-    const std::wstring name = L"Tovel-selftest-" + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(GetTickCount64());
-    g_scratch = win32::FromWide(temp) + win32::FromWide(name.c_str());
-    if (!CreateDirectoryW(win32::Wide(g_scratch), nullptr)) {
-        problem = "cannot make the scratch folder (error " + std::to_string(GetLastError()) + ")";
-        g_scratch.clear();
-        return false;
-    }
-    // A parent that ignores Ctrl+C hands the ignoring down; this run must
-    // hear it to put the settings back.
-    SetConsoleCtrlHandler(nullptr, FALSE);
-    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-    SetUnhandledExceptionFilter(OnCrash);
     return true;
 }
 
-void RestorePointerSettings() {
-    if (!g_began) {
-        return;
-    }
-    Locked lock;
-    RestoreLocked();
-}
-
-std::string EndRun() {
-    {
-        Locked lock;
-        RestoreLocked();
-        g_stopping = true;
-    }
-    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
-    std::string problems;
-    PointerSnapshot now;
-    if (!ReadPointerSettingsElsewhere(now)) {
-        problems += "the settings could not be read back; ";
-    } else {
-        const auto compare = [&](const char* name, std::int32_t value, std::int32_t wanted) {
-            if (value != wanted) {
-                problems += std::string(name) + " is " + std::to_string(value) + ", was " +
-                            std::to_string(wanted) + "; ";
-            }
-        };
-        // Wine 8 answers 0 for the speed while this process lives; the
-        // build's tests read it from outside after the run.
-        if (!RunningOnWine()) {
-            compare("pointer speed", now.MouseSpeed, g_before.MouseSpeed);
-        }
-        compare("wheel lines", now.WheelLines, g_before.WheelLines);
-        if (g_before.RoutingReadable) {
-            compare("wheel routing", now.WheelRouting, g_before.WheelRouting);
-        }
-    }
-    if (!g_scratch.empty() && !RemoveTree(g_scratch)) {
-        problems += "the scratch folder " + Utf16ToUtf8(g_scratch) + " is still there; ";
-    }
-    return problems;
-}
+void RestorePointerSettings() { WriteBackWhatTestsWrote(); }
 
 PointerSnapshot ReadPointerSettingsHere() {
     PointerSnapshot state;
@@ -264,13 +248,29 @@ std::string PointerSettingsLine(const PointerSnapshot& state) {
            (state.RoutingReadable ? std::to_string(state.WheelRouting) : std::string("-"));
 }
 
-bool ReadPointerSettingsElsewhere(PointerSnapshot& state) {
+bool ParsePointerSettingsLine(const std::string& line, PointerSnapshot& state) {
+    int speed = 0;
+    int lines = 0;
+    int routing = 0;
+    char routingText[16] = {};
+    if (std::sscanf(line.c_str(), "speed=%d lines=%d routing=%15s", &speed, &lines,
+                    routingText) != 3) {
+        return false;
+    }
+    state.MouseSpeed = speed;
+    state.WheelLines = lines;
+    state.RoutingReadable = std::sscanf(routingText, "%d", &routing) == 1;
+    state.WheelRouting = state.RoutingReadable ? routing : 0;
+    return true;
+}
+
+bool ReadPointerSettingsElsewhere(PointerSnapshot& state, std::chrono::milliseconds deadline) {
     // This exe once more, asked only to print the settings, its output
-    // through a pipe.
+    // through a pipe whose buffer holds the one line it prints.
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 4096)) {
         return false;
     }
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
@@ -287,30 +287,30 @@ bool ReadPointerSettingsElsewhere(PointerSnapshot& state) {
                                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
     CloseHandle(writeEnd);
     std::string out;
+    bool ended = false;
     if (started) {
+        // The reader's end, not the pipe's: another process started meanwhile
+        // with inherited handles may hold the write end open.
+        ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(deadline.count())) ==
+                WAIT_OBJECT_0;
+        if (!ended) {
+            TerminateProcess(process.hProcess, 1);
+        }
+        DWORD available = 0;
         char buffer[256];
-        DWORD read = 0;
-        while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        while (ended && PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) &&
+               available > 0) {
+            DWORD read = 0;
+            if (!ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) || read == 0) {
+                break;
+            }
             out.append(buffer, read);
         }
-        WaitForSingleObject(process.hProcess, INFINITE);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
     CloseHandle(readEnd);
-    int speed = 0;
-    int lines = 0;
-    int routing = 0;
-    char routingText[16] = {};
-    if (std::sscanf(out.c_str(), "speed=%d lines=%d routing=%15s", &speed, &lines,
-                    routingText) != 3) {
-        return false;
-    }
-    state.MouseSpeed = speed;
-    state.WheelLines = lines;
-    state.RoutingReadable = std::sscanf(routingText, "%d", &routing) == 1;
-    state.WheelRouting = state.RoutingReadable ? routing : 0;
-    return true;
+    return ended && ParsePointerSettingsLine(out, state);
 }
 
 }  // namespace tovel::selftest

@@ -1,10 +1,13 @@
 // Tovel-selftest.exe: the Win32 tests as one program that a user may run on
-// their own Windows. Without options it prints one line per group of tests
-// and writes Tovel-selftest-report.txt beside itself; with GoogleTest's own
-// options (as the build's test run gives) it prints GoogleTest's full output
-// as well. The exit code is 0 only when no test failed and everything the
-// tests changed was put back.
+// their own Windows. Started as the user starts it, it is the supervisor
+// (selftest_supervisor.h): it prints one line per group of tests and writes
+// Tovel-selftest-report.txt beside itself. The tests themselves run in a
+// child, this exe started again with kChildOption; given GoogleTest's own
+// options (as the build's test run gives), the child prints GoogleTest's
+// full output as well. The exit code is 0 only when no test failed and
+// everything the tests changed was put back.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -14,14 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "framework/text.h"
+#include "platform/win32/win32_text.h"
 #include "selftest_machine.h"
 #include "selftest_report.h"
+#include "selftest_supervisor.h"
 
 namespace tovel::selftest {
 namespace {
-
-ReportListener* g_report = nullptr;
-std::vector<std::string> g_system;
 
 // Puts the pointer settings back after each test, so that a test that failed
 // halfway through its changes does not hand them to the next.
@@ -29,26 +32,11 @@ class RestoreAfterEachTest final : public ::testing::EmptyTestEventListener {
     void OnTestEnd(const ::testing::TestInfo&) override { RestorePointerSettings(); }
 };
 
-void Finish(const std::string& stoppedBy, const std::string& leftChanged) {
-    const std::string text = g_report->ReportText(g_system, stoppedBy, leftChanged);
-    std::string problem;
-    const std::string path = WriteReportBesideExe(text, problem);
-    if (path.empty()) {
-        std::printf("\n%s; the report follows.\n\n%s", problem.c_str(), text.c_str());
-    } else {
-        // The folder's name may not show in the console's code page.
-        std::printf("\nThe report is Tovel-selftest-report.txt beside Tovel-selftest.exe.\n");
-    }
-    if (!stoppedBy.empty()) {
-        std::printf("Stopped by %s; the settings were put back.\n", stoppedBy.c_str());
-    }
-    std::printf("%s", text.substr(text.rfind('\n', text.size() - 2) + 1).c_str());
-    std::fflush(stdout);
-}
-
-// Tests that make the run fail or wait halfway with the settings changed, so
-// that the build's tests can check that the run still puts everything back.
-// They exist only when TOVEL_SELFTEST_INJECT names them: "fail" or "wait".
+// Tests that make the run fail, wait, crash or abort halfway with the
+// settings changed, so that the build's tests can check that the supervisor
+// still puts everything back. They exist only when the environment variable
+// TOVEL_SELFTEST_INJECT names them ("fail", "wait", "crash", "abort"); only
+// the end-to-end tests set it.
 class InjectedFault : public ::testing::Test {
   protected:
     static void ChangeEverything() {
@@ -60,8 +48,8 @@ class InjectedFault : public ::testing::Test {
             settings.SetWheelRouting(before.WheelRouting == 2 ? 0 : 2, UpdateScope::SessionOnly);
         }
         const std::u16string file = ScratchFolder() + u"\\left-behind.txt";
-        CloseHandle(CreateFileW(reinterpret_cast<const wchar_t*>(file.c_str()), GENERIC_WRITE, 0,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CloseHandle(CreateFileW(win32::Wide(file), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     }
 };
 
@@ -87,72 +75,133 @@ class InjectedWait final : public InjectedFault {
     }
 };
 
+// An access violation on a thread of its own: GoogleTest's guard around the
+// test body would turn one on this thread into a failed test.
+class InjectedCrash final : public InjectedFault {
+    void TestBody() override {
+        ChangeEverything();
+        const HANDLE thread = CreateThread(
+            nullptr, 0,
+            [](LPVOID) -> DWORD {
+                *static_cast<volatile int*>(nullptr) = 1;  // NOLINT
+                return 0;
+            },
+            nullptr, 0, nullptr);
+        WaitForSingleObject(thread, 60000);
+        FAIL() << "the injected crash did not end the process";
+    }
+};
+
+class InjectedAbort final : public InjectedFault {
+    void TestBody() override {
+        ChangeEverything();
+        std::abort();
+    }
+};
+
 void RegisterInjectedFaults() {
     const char* inject = std::getenv("TOVEL_SELFTEST_INJECT");
     if (inject == nullptr) {
         return;
     }
+    const auto add = [](const char* name, auto make) {
+        ::testing::RegisterTest("InjectedFault", name, nullptr, nullptr, __FILE__, __LINE__, make);
+    };
     if (std::strcmp(inject, "fail") == 0) {
-        ::testing::RegisterTest("InjectedFault", "ChangesTheSettingsThenFails", nullptr, nullptr,
-                                __FILE__, __LINE__,
-                                []() -> InjectedFault* { return new InjectedFailure; });
+        add("ChangesTheSettingsThenFails", []() -> InjectedFault* { return new InjectedFailure; });
     } else if (std::strcmp(inject, "wait") == 0) {
-        ::testing::RegisterTest("InjectedFault", "ChangesTheSettingsThenWaits", nullptr, nullptr,
-                                __FILE__, __LINE__,
-                                []() -> InjectedFault* { return new InjectedWait; });
+        add("ChangesTheSettingsThenWaits", []() -> InjectedFault* { return new InjectedWait; });
+    } else if (std::strcmp(inject, "crash") == 0) {
+        add("ChangesTheSettingsThenCrashes", []() -> InjectedFault* { return new InjectedCrash; });
+    } else if (std::strcmp(inject, "abort") == 0) {
+        add("ChangesTheSettingsThenAborts", []() -> InjectedFault* { return new InjectedAbort; });
     }
 }
 
-// Started by a double-click, the console window is this program's alone and
-// would vanish with the result; keep it until the user has read it.
-void HoldAnOwnConsoleWindow() {
-    DWORD processes[2] = {};
-    if (GetConsoleProcessList(processes, 2) == 1) {
-        std::printf("\nPress Enter to close this window.\n");
-        std::fflush(stdout);
-        std::getchar();
-    }
+// A crash the tests do not catch ends this process at once with the
+// exception's code, which the supervisor reports: no error box to wait on,
+// no debugger, and nothing done on a thread whose state is unknown.
+LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
+    TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_CONTINUE_SEARCH;
 }
 
-}  // namespace
-}  // namespace tovel::selftest
-
-int main(int argc, char** argv) {
-    using namespace tovel::selftest;
-    if (argc == 2 && std::strcmp(argv[1], "--print-pointer-settings") == 0) {
-        std::printf("%s\n", PointerSettingsLine(ReadPointerSettingsHere()).c_str());
-        return 0;
+// The child: args are [exe, kChildOption, scratch folder, settings line,
+// GoogleTest's options...].
+int RunTests(std::vector<std::u16string> args) {
+    // Ctrl+C and Ctrl+Break are the supervisor's to handle: it ends this
+    // process itself, and knows then why it ended.
+    SetConsoleCtrlHandler(
+        [](DWORD type) -> BOOL { return type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT; }, TRUE);
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(EndOnCrash);
+    PointerSnapshot before;
+    if (args.size() < 4 || !ParsePointerSettingsLine(Utf16ToUtf8(args[3]), before)) {
+        std::printf("This option is for Tovel-selftest.exe itself.\n");
+        return 2;
     }
+    const std::u16string scratch = args[2];
+    args.erase(args.begin() + 1, args.begin() + 4);
     bool gtestOutput = false;
-    for (int i = 1; i < argc; ++i) {
-        gtestOutput = gtestOutput || std::strncmp(argv[i], "--gtest_", 8) == 0;
+    std::vector<std::wstring> wide;
+    for (const std::u16string& arg : args) {
+        gtestOutput = gtestOutput || arg.rfind(u"--gtest_", 0) == 0;
+        wide.emplace_back(win32::Wide(arg));
     }
-    ::testing::InitGoogleTest(&argc, argv);
+    std::vector<wchar_t*> argv;
+    for (std::wstring& arg : wide) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(wide.size());
+    ::testing::InitGoogleTest(&argc, argv.data());
     RegisterInjectedFaults();
 
     ::testing::TestEventListeners& listeners = ::testing::UnitTest::GetInstance()->listeners();
     if (!gtestOutput) {
         delete listeners.Release(listeners.default_result_printer());
     }
-    g_report = new ReportListener;
+    auto* report = new ReportListener;
     listeners.Append(new RestoreAfterEachTest);
-    listeners.Append(g_report);
+    listeners.Append(report);
 
-    std::printf("Tovel self-test: the settings it changes are put back at the end.\n");
-    std::fflush(stdout);
-    g_system = DescribeSystem();
-    for (const std::string& line : g_system) {
-        std::printf("%s\n", line.c_str());
-    }
-    std::printf("\n");
     std::string problem;
-    if (!BeginRun([](const char* why) { Finish(why, {}); }, problem)) {
-        std::printf("The self-test cannot start: %s\n", problem.c_str());
+    if (!BeginTests(scratch, before, problem)) {
+        std::printf("The tests cannot start: %s\n", problem.c_str());
         return 2;
     }
     const int status = RUN_ALL_TESTS();
-    const std::string leftChanged = EndRun();
-    Finish({}, leftChanged);
-    HoldAnOwnConsoleWindow();
-    return status == 0 && g_report->Failed() == 0 && leftChanged.empty() ? 0 : 1;
+    RestorePointerSettings();
+    const int code = status == 0 && report->Failed() == 0 ? 0 : 1;
+    Journal("X " + std::to_string(code));
+    return code;
+}
+
+std::vector<std::u16string> CommandLineArguments() {
+    int count = 0;
+    wchar_t** list = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::u16string> args;
+    for (int i = 0; list != nullptr && i < count; ++i) {
+        args.push_back(win32::FromWide(list[i]));
+    }
+    if (list != nullptr) {
+        LocalFree(list);
+    }
+    return args;
+}
+
+}  // namespace
+}  // namespace tovel::selftest
+
+int main() {
+    using namespace tovel::selftest;
+    const std::vector<std::u16string> args = CommandLineArguments();
+    if (args.size() == 2 && args[1] == tovel::win32::FromWide(kPrintSettingsOption)) {
+        std::printf("%s\n", PointerSettingsLine(ReadPointerSettingsHere()).c_str());
+        return 0;
+    }
+    if (args.size() >= 2 && args[1] == tovel::win32::FromWide(kChildOption)) {
+        return RunTests(args);
+    }
+    return Supervise(args.empty() ? std::vector<std::u16string>{u"Tovel-selftest.exe"} : args);
 }

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "framework/text.h"
@@ -180,26 +183,145 @@ std::string Indented(const std::string& text) {
     return out;
 }
 
-// The report is meant to be pasted into a public bug report: the user's
-// profile folder (which names them) stands as %USERPROFILE% in it.
-std::string WithoutProfilePath(std::string text) {
-    wchar_t profile[MAX_PATH * 2] = {};
-    if (GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH * 2) == 0) {
-        return text;
-    }
-    const std::string path = Narrow(profile);
-    for (std::size_t at = text.find(path); !path.empty() && at != std::string::npos;
-         at = text.find(path, at)) {
-        text.replace(at, path.size(), "%USERPROFILE%");
+std::u16string Upper(std::u16string text) {
+    if (!text.empty()) {
+        // One UTF-16 unit for one: the positions in the upper-case copy are
+        // those of the original.
+        CharUpperBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
     }
     return text;
 }
 
+bool IsHexDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// A string as GoogleTest prints it between the quotes of a literal: a
+// backslash doubled, printable ASCII as it is, anything else as \x and its
+// upper-case hexadecimal code, and a literal broken ("\" u\"") where a hex
+// digit follows such a code. Units are UTF-16 units or UTF-8 bytes.
+template <typename Unit>
+std::u16string AsGoogleTestPrints(const std::basic_string<Unit>& text, const char16_t* breakText) {
+    std::u16string out;
+    bool previousHex = false;
+    for (Unit unit : text) {
+        const auto code = static_cast<std::uint32_t>(
+            static_cast<std::make_unsigned_t<Unit>>(unit));
+        if (previousHex && IsHexDigit(static_cast<char16_t>(code))) {
+            out += breakText;
+        }
+        previousHex = false;
+        if (code == u'\\') {
+            out += u"\\\\";
+        } else if (code == u'"') {
+            out += u"\\\"";
+        } else if (code >= 0x20 && code < 0x7F) {
+            out += static_cast<char16_t>(code);
+        } else {
+            char hex[16];
+            std::snprintf(hex, sizeof(hex), "\\x%X", static_cast<unsigned>(code));
+            for (const char* c = hex; *c != '\0'; ++c) {
+                out += static_cast<char16_t>(*c);
+            }
+            previousHex = true;
+        }
+    }
+    return out;
+}
+
+std::u16string DoubledBackslashes(const std::u16string& text) {
+    std::u16string out;
+    for (char16_t c : text) {
+        out += c;
+        if (c == u'\\') {
+            out += u'\\';
+        }
+    }
+    return out;
+}
+
+std::u16string EnvironmentText(const wchar_t* name) {
+    wchar_t value[MAX_PATH * 4] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH * 4);
+    return length == 0 || length >= MAX_PATH * 4 ? std::u16string() : win32::FromWide(value, length);
+}
+
+std::u16string WithoutTrailingBackslash(std::u16string path) {
+    while (path.size() > 3 && path.back() == u'\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// The path in its long and its 8.3 form, as the file system answers them.
+std::vector<std::u16string> LongAndShort(const std::u16string& path) {
+    std::vector<std::u16string> forms = {WithoutTrailingBackslash(path)};
+    if (path.empty()) {
+        return {};
+    }
+    wchar_t buffer[MAX_PATH * 4] = {};
+    DWORD length = GetLongPathNameW(win32::Wide(path), buffer, MAX_PATH * 4);
+    if (length > 0 && length < MAX_PATH * 4) {
+        forms.push_back(WithoutTrailingBackslash(win32::FromWide(buffer, length)));
+    }
+    length = GetShortPathNameW(win32::Wide(path), buffer, MAX_PATH * 4);
+    if (length > 0 && length < MAX_PATH * 4) {
+        forms.push_back(WithoutTrailingBackslash(win32::FromWide(buffer, length)));
+    }
+    return forms;
+}
+
+std::u16string LastComponent(const std::u16string& path) {
+    const std::size_t slash = path.find_last_of(u"\\/");
+    return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
+
+std::string MachineLine(bool available, unsigned short processMachine,
+                        unsigned short nativeMachine) {
+    const auto name = [](unsigned short machine) -> std::string {
+        switch (machine) {
+            case IMAGE_FILE_MACHINE_AMD64:
+                return "x64";
+            case IMAGE_FILE_MACHINE_ARM64:
+                return "ARM64";
+            case IMAGE_FILE_MACHINE_I386:
+                return "x86";
+            case IMAGE_FILE_MACHINE_ARMNT:
+                return "ARM";
+        }
+        char hex[16];
+        std::snprintf(hex, sizeof(hex), "0x%04X", machine);
+        return std::string("machine ") + hex;
+    };
+    if (!available) {
+        return "Machine: x64 or older (IsWow64Process2 not available)";
+    }
+    // This program is x64; it runs natively only on an x64 machine. An x64
+    // process emulated on ARM64 is not a WOW64 process: its own machine
+    // reads 0 there too.
+    const unsigned short own = processMachine == IMAGE_FILE_MACHINE_UNKNOWN
+                                   ? static_cast<unsigned short>(IMAGE_FILE_MACHINE_AMD64)
+                                   : processMachine;
+    std::string line = "Machine: " + name(nativeMachine);
+    if (own != nativeMachine) {
+        line += ", this program " + name(own) + " emulated";
+    }
+    return line;
+}
 
 std::vector<std::string> DescribeSystem() {
     std::vector<std::string> lines = {"Tovel self-test " TOVEL_VERSION, WindowsLine(),
                                       EditionLine()};
+    using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    const auto isWow64Process2 =
+        SystemFunction<IsWow64Process2Function>(L"kernel32.dll", "IsWow64Process2");
+    USHORT processMachine = 0;
+    USHORT nativeMachine = 0;
+    const bool known = isWow64Process2 != nullptr &&
+                       isWow64Process2(GetCurrentProcess(), &processMachine, &nativeMachine);
+    lines.push_back(MachineLine(known, processMachine, nativeMachine));
     const std::string wine = WineVersion();
     if (!wine.empty()) {
         lines.push_back("Wine: " + wine);
@@ -213,8 +335,7 @@ std::vector<std::string> DescribeSystem() {
 }
 
 void ReportListener::OnTestStart(const ::testing::TestInfo& test) {
-    std::lock_guard<std::mutex> hold(lock_);
-    running_ = std::string(test.test_suite_name()) + "." + test.name();
+    Journal(std::string("T ") + test.test_suite_name() + "." + test.name());
 }
 
 void ReportListener::OnTestEnd(const ::testing::TestInfo& test) {
@@ -238,20 +359,17 @@ void ReportListener::OnTestEnd(const ::testing::TestInfo& test) {
     if (record.Result == Outcome::Skipped && record.Detail.empty()) {
         record.Detail = "(no reason given)";
     }
-    std::lock_guard<std::mutex> hold(lock_);
+    Journal(std::string("E ") + Label(record.Result)[0] + " " + record.Name + " " +
+            EscapeJournalText(record.Detail));
     records_.push_back(std::move(record));
-    running_.clear();
 }
 
 void ReportListener::OnTestSuiteEnd(const ::testing::TestSuite& suite) {
     std::vector<TestRecord> mine;
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        const std::string prefix = std::string(suite.name()) + ".";
-        for (const TestRecord& record : records_) {
-            if (record.Name.compare(0, prefix.size(), prefix) == 0) {
-                mine.push_back(record);
-            }
+    const std::string prefix = std::string(suite.name()) + ".";
+    for (const TestRecord& record : records_) {
+        if (record.Name.compare(0, prefix.size(), prefix) == 0) {
+            mine.push_back(record);
         }
     }
     std::printf("%-40s %s\n", suite.name(), CountLine(mine).c_str());
@@ -263,35 +381,7 @@ void ReportListener::OnTestSuiteEnd(const ::testing::TestSuite& suite) {
     std::fflush(stdout);
 }
 
-std::string ReportListener::ReportText(const std::vector<std::string>& system,
-                                       const std::string& stoppedBy,
-                                       const std::string& leftChanged) const {
-    std::lock_guard<std::mutex> hold(lock_);
-    std::string text;
-    for (const std::string& line : system) {
-        text += line + "\n";
-    }
-    text += "\nTests\n";
-    for (const TestRecord& record : records_) {
-        text += std::string(Label(record.Result)) + "  " + record.Name + "\n";
-        if (!record.Detail.empty() && record.Result != Outcome::Passed) {
-            text += Indented(record.Detail) + "\n";
-        }
-    }
-    text += "\n";
-    if (!stoppedBy.empty()) {
-        text += "Stopped by " + stoppedBy +
-                (running_.empty() ? std::string() : " during " + running_) +
-                "; the settings were put back and the scratch folder removed.\n";
-    }
-    if (!leftChanged.empty()) {
-        text += "NOT PUT BACK: " + leftChanged + "\n";
-    }
-    return WithoutProfilePath(text + CountLine(records_) + "\n");
-}
-
 int ReportListener::Failed() const {
-    std::lock_guard<std::mutex> hold(lock_);
     int failed = 0;
     for (const TestRecord& record : records_) {
         failed += record.Result == Outcome::Failed ? 1 : 0;
@@ -308,11 +398,133 @@ std::string CountLine(const std::vector<TestRecord>& records) {
            std::to_string(counts[2]) + " skipped";
 }
 
-std::string WriteReportBesideExe(const std::string& text, std::string& problem) {
-    wchar_t exe[MAX_PATH * 4] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
-    std::u16string path = win32::FromWide(exe, length);
-    path = path.substr(0, path.find_last_of(u'\\') + 1) + u"Tovel-selftest-report.txt";
+void PrivateText::AddSpelling(const std::u16string& spelling, const std::string& token) {
+    if (spelling.size() < 2) {
+        return;
+    }
+    const std::u16string upper = Upper(spelling);
+    for (const auto& known : spellings_) {
+        if (known.first == upper) {
+            return;
+        }
+    }
+    spellings_.emplace_back(upper, token);
+    std::stable_sort(spellings_.begin(), spellings_.end(), [](const auto& a, const auto& b) {
+        return a.first.size() > b.first.size();
+    });
+}
+
+void PrivateText::Add(const std::u16string& text, const std::string& token) {
+    // Without its trailing backslash, so that what follows keeps its separator.
+    const std::u16string form = WithoutTrailingBackslash(text);
+    AddSpelling(form, token);
+    AddSpelling(DoubledBackslashes(form), token);
+    for (const char16_t* breakText : {u"\" u\"", u"\" L\"", u"\" \""}) {
+        AddSpelling(AsGoogleTestPrints(form, breakText), token);
+        AddSpelling(AsGoogleTestPrints(Utf16ToUtf8(form), breakText), token);
+    }
+}
+
+void PrivateText::AddName(const std::u16string& name, const std::string& token) {
+    Add(name, token);
+    // Windows makes an 8.3 name from the first six letters that a short
+    // name may hold, then "~" and a number.
+    std::u16string stem;
+    for (char16_t c : name) {
+        if (c != u' ' && c != u'.' && stem.size() < 6) {
+            stem += c;
+        }
+    }
+    if (stem.size() >= 2 && stem.size() < name.size()) {
+        Add(stem + u"~", token);
+    }
+}
+
+std::string PrivateText::Hide(const std::string& text) const {
+    const std::u16string original = Utf8ToUtf16(text);
+    const std::u16string upper = Upper(original);
+    std::u16string out;
+    // One pass from left to right: what replaced a spelling is never looked
+    // at again, so no name can match inside a token.
+    for (std::size_t at = 0; at < original.size();) {
+        bool hidden = false;
+        for (const auto& [spelling, token] : spellings_) {
+            if (upper.compare(at, spelling.size(), spelling) == 0) {
+                out += Utf8ToUtf16(token);
+                at += spelling.size();
+                hidden = true;
+                break;
+            }
+        }
+        if (!hidden) {
+            out += original[at++];
+        }
+    }
+    return Utf16ToUtf8(out);
+}
+
+PrivateText PrivateText::Of(const Places& places) {
+    PrivateText hide;
+    for (const std::u16string& form : places.Scratch) {
+        hide.Add(form, "%TEMP%\\<scratch folder>");
+    }
+    for (const std::u16string& form : places.Temp) {
+        hide.Add(form, "%TEMP%");
+    }
+    for (const std::u16string& form : places.Profile) {
+        hide.Add(form, "%USERPROFILE%");
+        hide.AddName(LastComponent(WithoutTrailingBackslash(form)), "%USERNAME%");
+    }
+    for (const std::u16string& name : places.Names) {
+        hide.AddName(name, "%USERNAME%");
+    }
+    return hide;
+}
+
+PrivateText PrivateText::OfThisMachine(const std::u16string& scratch) {
+    Places places;
+    places.Scratch = LongAndShort(scratch);
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD tempLength = GetTempPathW(MAX_PATH + 1, temp);
+    for (const std::u16string& place :
+         {win32::FromWide(temp, tempLength), EnvironmentText(L"TEMP"), EnvironmentText(L"TMP")}) {
+        for (const std::u16string& form : LongAndShort(place)) {
+            places.Temp.push_back(form);
+        }
+    }
+    places.Profile = LongAndShort(EnvironmentText(L"USERPROFILE"));
+    wchar_t account[256 + 1] = {};
+    DWORD accountLength = 256 + 1;
+    if (GetUserNameW(account, &accountLength) && accountLength > 1) {
+        places.Names.push_back(win32::FromWide(account, accountLength - 1));
+    }
+    places.Names.push_back(EnvironmentText(L"USERNAME"));
+    return Of(places);
+}
+
+std::string ReportText(const ReportFacts& facts, const PrivateText& hide) {
+    std::string text;
+    for (const std::string& line : facts.System) {
+        text += line + "\n";
+    }
+    text += "\nTests\n";
+    for (const TestRecord& record : facts.Records) {
+        text += std::string(Label(record.Result)) + "  " + record.Name + "\n";
+        if (!record.Detail.empty() && record.Result != Outcome::Passed) {
+            text += Indented(record.Detail) + "\n";
+        }
+    }
+    if (!facts.Running.empty()) {
+        text += "RUNNING  " + facts.Running + " (the run ended during it)\n";
+    }
+    text += "\n";
+    for (const std::string& line : facts.Ending) {
+        text += line + "\n";
+    }
+    return hide.Hide(text + CountLine(facts.Records) + "\n");
+}
+
+WrittenReport WriteReport(const std::string& text, const std::vector<std::u16string>& folders) {
     std::string bytes = "\xEF\xBB\xBF";
     for (char c : text) {
         if (c == '\n') {
@@ -320,22 +532,30 @@ std::string WriteReportBesideExe(const std::string& text, std::string& problem) 
         }
         bytes += c;
     }
-    const HANDLE file = CreateFileW(win32::Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE &&
-                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size();
-    const DWORD error = GetLastError();
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
+    WrittenReport result;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const std::u16string path = WithoutTrailingBackslash(folders[i]) + u"\\" + kReportName;
+        const HANDLE file = CreateFileW(win32::Wide(path), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        const bool ok = file != INVALID_HANDLE_VALUE &&
+                        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                  nullptr) &&
+                        written == bytes.size();
+        const DWORD error = GetLastError();
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+        if (ok) {
+            result.Folder = static_cast<int>(i);
+            result.Path = path;
+            result.Problem.clear();
+            return result;
+        }
+        result.Problem = "cannot write " + Utf16ToUtf8(path) + " (error " +
+                         std::to_string(error) + ")";
     }
-    if (!ok) {
-        problem = "cannot write " + Utf16ToUtf8(path) + " (error " + std::to_string(error) + ")";
-        return {};
-    }
-    return Utf16ToUtf8(path);
+    return result;
 }
 
 }  // namespace tovel::selftest

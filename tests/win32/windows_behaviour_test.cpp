@@ -148,10 +148,24 @@ TEST(WindowsBehaviourTest, TheShellAddsChangesAndRemovesTheIcon) {
     const std::u16string tip = u"Tovel self-test";
     tip.copy(data.szTip.data(), tip.size());
 
+    // Deleted on every path, also after an add reported as failed, which
+    // may still arrive late: an icon left behind stays in the taskbar until
+    // the pointer passes over it.
+    struct DeleteOnEveryPath {
+        Win32NotificationArea& Area;
+        TNotifyIconDataEx& Data;
+        bool Deleted = false;
+        ~DeleteOnEveryPath() {
+            if (!Deleted) {
+                Area.NotifyIcon(TNotifyIconOperation::Delete, Data);
+            }
+        }
+    } guard{area, data};
     ASSERT_TRUE(area.NotifyIcon(TNotifyIconOperation::Add, data));
     data.szTip[0] = u'*';
     EXPECT_TRUE(area.NotifyIcon(TNotifyIconOperation::Modify, data));
-    EXPECT_TRUE(area.NotifyIcon(TNotifyIconOperation::Delete, data));
+    guard.Deleted = area.NotifyIcon(TNotifyIconOperation::Delete, data);
+    EXPECT_TRUE(guard.Deleted);
     // The shell no longer knows it: neither a change nor a second removal lands.
     EXPECT_FALSE(area.NotifyIcon(TNotifyIconOperation::Modify, data));
     EXPECT_FALSE(area.NotifyIcon(TNotifyIconOperation::Delete, data));

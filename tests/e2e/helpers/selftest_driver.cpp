@@ -1,10 +1,14 @@
 // Runs a program (the self-test) in this console and prints the pointer
 // settings and the self-test's scratch folders before and after it:
-//   selftest_driver [--interrupt] PROGRAM [ARGS...]
-// With --interrupt, once the program has changed the pointer speed or the
-// wheel lines, it sends Ctrl+C to the console (which this helper ignores) and
-// prints how many scratch folders there were at that moment.
-// Output lines: "before ...", "interrupted folders=N", "exit=N", "after ...".
+//   selftest_driver [--second] [--interrupt] PROGRAM [ARGS...]
+// Once the program has changed the pointer speed or the wheel lines:
+// with --second it starts the program a second time with the same arguments,
+// waits for that one to end and prints its exit code and how many scratch
+// folders there were then; with --interrupt it sends Ctrl+C to the console
+// (which this helper ignores) and prints how many scratch folders there were
+// at that moment.
+// Output lines: "before ...", "second exit=N folders=N",
+// "interrupted folders=N", "exit=N", "after ...".
 // Each reading is made by a fresh process (this helper with --read): Wine
 // keeps a process's first answer for the rest of its life.
 #include <windows.h>
@@ -93,6 +97,36 @@ std::wstring Quoted(const wchar_t* argument) {
     return L"\"" + std::wstring(argument) + L"\"";
 }
 
+bool Start(std::wstring commandLine, PROCESS_INFORMATION& process) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &process) != FALSE;
+}
+
+// Runs the program once more beside the first and waits for it to end.
+void RunSecond(const std::wstring& commandLine) {
+    PROCESS_INFORMATION second = {};
+    if (!Start(commandLine, second)) {
+        std::printf("cannot start the second program (error %lu)\n", GetLastError());
+        return;
+    }
+    if (WaitForSingleObject(second.hProcess, 120000) != WAIT_OBJECT_0) {
+        std::printf("the second program did not end\n");
+        TerminateProcess(second.hProcess, 124);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(second.hProcess, &code);
+    std::printf("second exit=%lu folders=%d\n", code, ScratchFolders());
+    std::fflush(stdout);
+    CloseHandle(second.hThread);
+    CloseHandle(second.hProcess);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -102,7 +136,9 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     int first = 1;
-    const bool interrupt = argc > 1 && std::wstring(argv[1]) == L"--interrupt";
+    const bool second = first < argc && std::wstring(argv[first]) == L"--second";
+    first += second ? 1 : 0;
+    const bool interrupt = first < argc && std::wstring(argv[first]) == L"--interrupt";
     first += interrupt ? 1 : 0;
     const State before = Read();
     Print("before", before);
@@ -126,22 +162,15 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = first + 1; i < argc; ++i) {
         commandLine += L" " + Quoted(argv[i]);
     }
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = output;
-    startup.hStdError = errors;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!Start(commandLine, process)) {
         std::printf("cannot start the program (error %lu)\n", GetLastError());
         return 2;
     }
     // Ignored here only once the program is started: a child inherits the
     // ignoring.
     SetConsoleCtrlHandler(nullptr, TRUE);
-    if (interrupt) {
+    if (interrupt || second) {
         // Waits for the program's own change, not for a time.
         const ULONGLONG deadline = GetTickCount64() + 600000;
         bool changed = false;
@@ -150,7 +179,10 @@ int wmain(int argc, wchar_t** argv) {
             const State now = Read();
             changed = now.Speed != before.Speed || now.Lines != before.Lines;
         }
-        if (changed) {
+        if (changed && second) {
+            RunSecond(commandLine);
+        }
+        if (changed && interrupt) {
             std::printf("interrupted folders=%d\n", ScratchFolders());
             std::fflush(stdout);
             if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
