@@ -11,6 +11,7 @@
 #include "platform/win32/common_controls.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window_class.h"
 #include "platform/win32/win32_window_table.h"
 
 namespace tovel::win32 {
