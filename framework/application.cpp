@@ -205,12 +205,13 @@ void TApplication::HandleEvent(const std::function<void()>& handler) {
 }
 
 void TApplication::ShowException(const std::exception& failure) {
-    THandle owner = FWindowSystem.ActiveWindow();
-    if (owner == 0) {
-        owner = Handle();
-    }
-    FWindowSystem.ShowMessageBox(owner, FailureBoxText(ExceptionMessage(failure)), FTitle,
-                                 TMessageBoxStyle::Error);
+    FWindowSystem.ShowMessageBox(MessageBoxOwner(), FailureBoxText(ExceptionMessage(failure)),
+                                 FTitle, TMessageBoxStyle::Error);
+}
+
+THandle TApplication::MessageBoxOwner() {
+    const THandle active = FWindowSystem.ActiveWindow();
+    return active != 0 ? active : Handle();
 }
 
 void TApplication::SetCursor(TCursor value) {

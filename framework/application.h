@@ -89,6 +89,9 @@ class TApplication : public TComponent {
     // failure box, and the program goes on.
     void HandleEvent(const std::function<void()>& handler);
     void ShowException(const std::exception& failure);
+    // The window a message box of the program belongs to: the active window,
+    // or the application window while none is active.
+    THandle MessageBoxOwner();
 
     // The busy cursor shown while a setting is written.
     TCursor Cursor() const { return FCursor; }
