@@ -305,6 +305,7 @@ int HeadlessWindowSystem::TextLineHeight(const TFont& font) {
 
 bool HeadlessWindowSystem::BringToForeground(THandle window) {
     FForeground.push_back(window);
+    Foreground = window;
     ActivateWindow(window);
     return true;
 }

@@ -47,6 +47,7 @@ class HeadlessWindowSystem final : public TWindowSystem {
     THandle ActiveWindow() const override { return FActiveWindow; }
     THandle FocusedWindow() const override { return FFocus; }
     bool BringToForeground(THandle window) override;
+    THandle ForegroundWindow() const override { return Foreground; }
     void SetBusyCursor(bool busy) override;
     // Timers tick on the virtual clock; as on the system, a period shorter
     // than 10 ms runs at 10 ms.
@@ -210,6 +211,9 @@ class HeadlessWindowSystem final : public TWindowSystem {
     // The item the user picks at the next popup (none: the menu is dismissed);
     // cleared once used.
     TMenuItem* PopupChoice = nullptr;
+    // The foreground window: the last one brought there, or the one a test
+    // makes so (the user clicking another program's window).
+    THandle Foreground = 0;
     // Runs while a menu is open, the user looking at it.
     std::function<void(const PopupCall&)> OnPopup;
     // The icon resources the program file holds.

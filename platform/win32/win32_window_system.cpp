@@ -310,6 +310,10 @@ bool Win32WindowSystem::BringToForeground(THandle window) {
     return ::SetForegroundWindow(AsWindow(window)) != FALSE;
 }
 
+THandle Win32WindowSystem::ForegroundWindow() const {
+    return ToHandle(::GetForegroundWindow());
+}
+
 void Win32WindowSystem::SetBusyCursor(bool busy) {
     FBusy = busy;
     // Windows ask for their cursor only when the mouse moves: the one under

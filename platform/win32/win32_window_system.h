@@ -34,6 +34,7 @@ class Win32WindowSystem : public TWindowSystem {
     THandle ActiveWindow() const override;
     THandle FocusedWindow() const override;
     bool BringToForeground(THandle window) override;
+    THandle ForegroundWindow() const override;
     void SetBusyCursor(bool busy) override;
     bool StartTimer(TTimerSink& sink, std::uintptr_t id, std::uint32_t interval) override;
     bool StopTimer(TTimerSink& sink, std::uintptr_t id) override;
