@@ -27,6 +27,8 @@ class TWindowing {
     virtual THandle FocusedWindow() const = 0;
     // Makes the window the foreground one, the one the user works in.
     virtual bool BringToForeground(THandle window) = 0;
+    // The foreground window of the session, whichever program's it is, or 0.
+    virtual THandle ForegroundWindow() const = 0;
     // Puts the message in the window's queue and returns at once.
     virtual bool PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam) = 0;

@@ -403,10 +403,12 @@ void TCoolTrayIcon::Popup(int X, int Y) {
     Windowing().PostMessageTo(window, msg::kNull, 0, 0);
     if (chosen != nullptr) {
         FApplication.HandleEvent([chosen] { chosen->Click(); });
-    } else {
-        // Dismissed (Esc, or a click elsewhere): a keyboard user who opened
-        // the menu from the notification area would otherwise be left with
-        // the focus nowhere. The shell takes it back on request.
+    } else if (Windowing().ForegroundWindow() == window) {
+        // Dismissed from the keyboard (Esc): a keyboard user who opened the
+        // menu from the notification area would otherwise be left with the
+        // focus nowhere, and the shell takes it back on request. A click on
+        // another window dismisses the menu too, and makes that window the
+        // foreground one: the keyboard belongs there, and stays.
         SetFocus();
     }
     TWinControl* owner = OwnerWindow();

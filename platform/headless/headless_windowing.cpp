@@ -61,6 +61,7 @@ std::unique_ptr<TAppWindowPeer> HeadlessWindowing::CreateAppWindowPeer(
 
 bool HeadlessWindowing::BringToForeground(THandle window) {
     FForeground.push_back(window);
+    Foreground = window;
     ActivateWindow(window);
     return true;
 }

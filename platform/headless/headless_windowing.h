@@ -33,6 +33,7 @@ class HeadlessWindowing : public TWindowing {
     THandle ActiveWindow() const override { return FActiveWindow; }
     THandle FocusedWindow() const override { return FFocus; }
     bool BringToForeground(THandle window) override;
+    THandle ForegroundWindow() const override { return Foreground; }
     // Delivered by the message loop, as the system would.
     bool PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam) override;
@@ -50,6 +51,9 @@ class HeadlessWindowing : public TWindowing {
     THandle WindowUnderPoint = 0;
     // Where each window's client area starts on the screen.
     std::map<THandle, TPoint> ClientOrigins;
+    // The foreground window: the last one brought there, or the one a test
+    // makes so (the user clicking another program's window).
+    THandle Foreground = 0;
 
     void SetActiveWindow(THandle window) { FActiveWindow = window; }
     // The system makes a top-level window of the program the active one, as

@@ -43,29 +43,38 @@ CoCreateInstanceFn ComObjectMaker() {
     return maker;
 }
 
-}  // namespace
-
-bool SetAccessibleName(HWND window, const std::u16string& name) {
+// The annotation service, or null where it cannot be had; the caller releases it.
+IAccPropServices* AnnotationService(HWND window) {
     const CoCreateInstanceFn make = ComObjectMaker();
     if (make == nullptr || window == nullptr) {
-        return false;
+        return nullptr;
     }
     IAccPropServices* services = nullptr;
     if (FAILED(make(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                    reinterpret_cast<void**>(&services))) ||
-        services == nullptr) {
+                    reinterpret_cast<void**>(&services)))) {
+        return nullptr;
+    }
+    return services;
+}
+
+HRESULT ClearName(IAccPropServices& services, HWND window) {
+    MSAAPROPID property = PROPID_ACC_NAME;
+    return services.ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                   &property, 1);
+}
+
+}  // namespace
+
+bool SetAccessibleName(HWND window, const std::u16string& name) {
+    IAccPropServices* services = AnnotationService(window);
+    if (services == nullptr) {
         return false;
     }
     // The annotation stays with the window after the service is released.
-    HRESULT result = S_OK;
-    if (name.empty()) {
-        MSAAPROPID property = PROPID_ACC_NAME;
-        result = services->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                          &property, 1);
-    } else {
-        result = services->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                          PROPID_ACC_NAME, Wide(name));
-    }
+    const HRESULT result =
+        name.empty() ? ClearName(*services, window)
+                     : services->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT),
+                                                CHILDID_SELF, PROPID_ACC_NAME, Wide(name));
     services->Release();
     if (FAILED(result)) {
         return false;
@@ -74,6 +83,14 @@ bool SetAccessibleName(HWND window, const std::u16string& name) {
     // of the new name from this event.
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
     return true;
+}
+
+void ClearAccessibleName(HWND window) {
+    // COM was started when the name was given; this asks for nothing new.
+    if (IAccPropServices* services = AnnotationService(window)) {
+        ClearName(*services, window);
+        services->Release();
+    }
 }
 
 }  // namespace tovel::win32

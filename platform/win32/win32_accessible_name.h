@@ -16,4 +16,9 @@ namespace tovel::win32 {
 // without them still runs, its windows keeping the system's own names.
 bool SetAccessibleName(HWND window, const std::u16string& name);
 
+// Releases what the service holds for a window that was given a name, before
+// the window goes: the service keeps it otherwise, keyed by a handle the
+// system may give another window later.
+void ClearAccessibleName(HWND window);
+
 }  // namespace tovel::win32

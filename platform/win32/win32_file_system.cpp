@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/file_replacement.h"
+#include "platform/temporary_file_name.h"
 
 namespace tovel::win32 {
 namespace {
@@ -79,14 +80,19 @@ DWORD WriteAll(HANDLE file, const std::vector<std::uint8_t>& contents) {
     return ERROR_SUCCESS;
 }
 
-// A new, empty file beside target under a name no one else uses.
+// A new, empty file beside target under a name no one else uses, its path no
+// longer than target's: wherever target can be written, so can its copy.
 HANDLE CreateTemporaryBeside(const std::u16string& target, std::u16string& temporary,
                              DWORD& error) {
-    const std::wstring stamp =
-        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring suffix = L"." + stamp + L"-" + std::to_wstring(attempt) + L".tmp";
-        temporary = target + std::u16string(reinterpret_cast<const char16_t*>(suffix.c_str()));
+    error = ERROR_FILE_EXISTS;
+    for (int attempt = 1; attempt <= kTemporaryNameCount; ++attempt) {
+        const std::optional<std::u16string> name = TemporaryPathBeside(target, attempt);
+        if (!name) {
+            continue;
+        }
+        temporary = *name;
+        // Never an existing file: one left by a run that ended halfway, or
+        // another session's save under way, keeps its name and its contents.
         const HANDLE handle = CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {

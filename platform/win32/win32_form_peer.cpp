@@ -190,6 +190,11 @@ void Win32FormPeer::ApplyFormFont() {
 }
 
 void Win32FormPeer::ApplyFontToTree(TWinControl& parent) {
+    ForEachControlPeer(parent, [this](Win32WindowPeer& peer) { peer.ApplyFont(FFont); });
+}
+
+void Win32FormPeer::ForEachControlPeer(TWinControl& parent,
+                                       const std::function<void(Win32WindowPeer&)>& action) {
     for (TControl* child : parent.Controls()) {
         auto* win = dynamic_cast<TWinControl*>(child);
         if (win == nullptr) {
@@ -197,10 +202,10 @@ void Win32FormPeer::ApplyFontToTree(TWinControl& parent) {
         }
         if (win->Peer() != nullptr) {
             if (Win32WindowPeer* peer = FromWindow(AsWindow(win->Peer()->Handle()))) {
-                peer->ApplyFont(FFont);
+                action(*peer);
             }
         }
-        ApplyFontToTree(*win);
+        ForEachControlPeer(*win, action);
     }
 }
 
@@ -248,6 +253,15 @@ void Win32FormPeer::DefaultHandler(TMessage& message) {
                 message.Result = 0;
                 return;
             }
+            break;
+        case WM_SYSCOLORCHANGE:
+            // The system tells only the top-level windows; the common controls
+            // (the toolbar among them) take the new colours only when their
+            // window passes it on, each of them, the ones inside group boxes too.
+            ForEachControlPeer(FForm, [&message](Win32WindowPeer& peer) {
+                SendMessageW(AsWindow(peer.Handle()), WM_SYSCOLORCHANGE, message.WParam,
+                             message.LParam);
+            });
             break;
         default:
             break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "framework/form.h"
 #include "platform/win32/win32_api.h"
 
@@ -36,6 +38,9 @@ class Win32FormPeer final : public Win32WindowPeer {
     void ReportBounds();
     void ApplyFormFont();
     void ApplyFontToTree(TWinControl& parent);
+    // Every control window inside parent, at any depth, parents first.
+    static void ForEachControlPeer(TWinControl& parent,
+                                   const std::function<void(Win32WindowPeer&)>& action);
     void ApplyWindowState();
 
     TForm& FForm;

@@ -31,6 +31,10 @@ Win32WindowPeer::~Win32WindowPeer() {
 
 void Win32WindowPeer::DestroyPeerWindow() {
     *FAlive = false;
+    if (FNamed && Window() != nullptr) {
+        ClearAccessibleName(Window());
+        FNamed = false;
+    }
     DestroyOwnedWindow();
 }
 
@@ -83,6 +87,7 @@ bool Win32WindowPeer::CreateChildWindow(const wchar_t* className, DWORD style, D
     // Only a named control reaches for the annotation service.
     if (!FControl.AccessibleName().empty()) {
         SetAccessibleName(Window(), FControl.AccessibleName());
+        FNamed = true;
     }
     return true;
 }
@@ -132,6 +137,8 @@ void Win32WindowPeer::Sync(TPeerAspect aspect) {
             break;
         case TPeerAspect::AccessibleName:
             SetAccessibleName(window, FControl.AccessibleName());
+            // A service that declined the name may still hold a part of it.
+            FNamed = FNamed || !FControl.AccessibleName().empty();
             break;
         default:
             break;  // state that only some kinds have

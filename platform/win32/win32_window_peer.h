@@ -80,6 +80,9 @@ class Win32WindowPeer : public TWindowPeer, public Win32MessageTarget {
     // Cleared when the peer goes: a handler may free its own control, and
     // the window procedure must not touch the peer after that.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+    // A name was given to the annotation service for the window: it is
+    // cleared there before the window goes.
+    bool FNamed = false;
 };
 
 }  // namespace tovel::win32

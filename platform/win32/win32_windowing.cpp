@@ -126,6 +126,10 @@ bool Win32Windowing::BringToForeground(THandle window) {
     return ::SetForegroundWindow(AsWindow(window)) != FALSE;
 }
 
+THandle Win32Windowing::ForegroundWindow() const {
+    return ToHandle(::GetForegroundWindow());
+}
+
 bool Win32Windowing::PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
                                       std::intptr_t lParam) {
     return PostMessageW(AsWindow(window), message, wParam, lParam) != FALSE;

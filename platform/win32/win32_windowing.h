@@ -24,6 +24,7 @@ class Win32Windowing : public TWindowing {
     THandle ActiveWindow() const override;
     THandle FocusedWindow() const override;
     bool BringToForeground(THandle window) override;
+    THandle ForegroundWindow() const override;
     bool PostMessageTo(THandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam) override;
     std::uint32_t RegisterSharedMessage(const std::u16string& name) override;

@@ -120,6 +120,11 @@ class MainWindowGeometryTest(e2e.ProgramSessionTest):
 _NAME_REQUEST = re.compile(
     r"fixme:oleacc:AccPropServices_SetHwndPropStr \(\w+ (?P<object>\d+) (?P<child>\d+) "
     r'\{(?P<property>[0-9a-f-]+)\} L"(?P<name>(?:[^"\\]|\\.)*)"\)')
+_NAMED_WINDOW = re.compile(r"fixme:oleacc:AccPropServices_SetHwndPropStr \((\w+) ")
+#   0114:fixme:oleacc:AccPropServices_ClearHwndProps (<hwnd> <object> <child> <properties> <count>)
+_CLEAR_REQUEST = re.compile(
+    r"fixme:oleacc:AccPropServices_ClearHwndProps \((?P<window>\w+) (?P<object>\d+) "
+    r"(?P<child>\d+) \w+ (?P<count>\d+)\)")
 OBJID_CLIENT = 0xFFFFFFFC  # -4 as the unsigned number Wine prints
 CHILDID_SELF = 0
 PROPID_ACC_NAME = "608d3df8-8128-4aa7-a428-f55e49267291"
@@ -144,6 +149,23 @@ class MainWindowAccessibilityTest(e2e.ProgramSessionTest):
             (OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME, WHEEL_CAPTION[1:-1]),
             (OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME, POINTER_CAPTION[1:-1]),
         ]))
+
+
+    def test_the_names_are_cleared_before_the_lists_go(self):
+        self.session.reset(data_folder=e2e.MAKER_FOLDER)
+        proc = self.session.launch(self.exe, ["/w"], debug="-all,fixme+oleacc")
+        found = self.session.wait_for_window("^Tovel$", timeout=30, pid=proc.pid)
+        self.assertTrue(found, "no window titled Tovel:\n" + proc.stderr()[-2000:])
+        named = lambda: _NAMED_WINDOW.findall(proc.stderr())
+        _, windows = polling.poll(named, until=lambda w: len(w) >= 2)
+        self.assertEqual(len(set(windows)), 2, proc.stderr()[-2000:])
+        self.session.close_window(found[0])
+        self.assertEqual(proc.wait(30), 0, proc.stderr()[-2000:])
+        cleared = [(m["window"], int(m["object"]), int(m["child"]), int(m["count"]))
+                   for m in _CLEAR_REQUEST.finditer(proc.stderr())]
+        self.assertEqual(sorted(cleared),
+                         sorted((w, OBJID_CLIENT, CHILDID_SELF, 1) for w in set(windows)),
+                         proc.stderr()[-2000:])
 
 
 class MainWindowPictureTest(e2e.ProgramSessionTest):

@@ -216,20 +216,34 @@ TEST_F(TrayTest, TheChosenItemIsClickedAndTheFormsWindowPoked) {
     EXPECT_EQ(windows.Popups().back().Point, (TPoint{5, 6}));
 }
 
-// A menu closed with nothing chosen hands the focus back to the notification
-// area; a chosen item leaves the shell alone.
-TEST_F(TrayTest, ADismissedMenuGivesTheFocusBackToTheNotificationArea) {
+// A menu closed from the keyboard with nothing chosen, its window still the
+// foreground one, hands the focus back to the notification area; a menu
+// dismissed by a click on another window, or a chosen item, leaves the shell
+// alone.
+TEST_F(TrayTest, AMenuCancelledFromTheKeyboardGivesTheFocusBackToTheNotificationArea) {
     auto* menu = MakeMenu({u"one", u"two"});
     icon->SetPopupMenu(menu);
     icon->SetIconVisible(true);
+    constexpr THandle kOtherProgramsWindow = 0x5150;
     const struct {
+        const char* how;
         TMenuItem* choice;
+        bool clickElsewhere;
         std::size_t focusRequests;
-    } cases[] = {{nullptr, 1}, {menu->Items()->Items()[0], 0}};
+    } cases[] = {
+        {"cancelled with Esc", nullptr, false, 1},
+        {"dismissed by a click on another window", nullptr, true, 0},
+        {"chosen", menu->Items()->Items()[0], false, 0},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.choice != nullptr ? "chosen" : "dismissed");
+        SCOPED_TRACE(c.how);
         shell.ClearRequests();
         windows.PopupChoice = c.choice;
+        windows.OnPopup = [&](const auto&) {
+            if (c.clickElsewhere) {
+                windows.Foreground = kOtherProgramsWindow;
+            }
+        };
         icon->Popup(5, 6);
         EXPECT_EQ(shell.CountOf(TNotifyIconOperation::SetFocus), c.focusRequests);
         if (c.focusRequests != 0) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/exception.h"
+#include "framework/text.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_system_messages.h"
 #include "platform/win32/win32_text.h"
@@ -61,10 +62,12 @@ class Win32SettingsFileTest : public ::testing::Test {
         return bytes;
     }
 
-    std::vector<std::u16string> Names() const {
+    std::vector<std::u16string> Names() const { return NamesIn(root); }
+
+    static std::vector<std::u16string> NamesIn(const std::u16string& folder) {
         std::vector<std::u16string> names;
         WIN32_FIND_DATAW found = {};
-        const HANDLE search = FindFirstFileW(Wide(root + u"\\*"), &found);
+        const HANDLE search = FindFirstFileW(Wide(folder + u"\\*"), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
                 const std::u16string name = FromWide(found.cFileName);
@@ -298,6 +301,46 @@ TEST_F(Win32SettingsFileTest, AReplaceThatLostTheOldFileStillLeavesTheData) {
         EXPECT_EQ(std::count(held.begin(), held.end(), before), c.old == Removed ? 0 : 1);
         EXPECT_EQ(held.size(), c.old == Renamed || c.folderTakesTheName ? 2u : 1u);
     }
+}
+
+// A data folder of 247 characters, the longest a folder may have without a
+// long-path opt-in, holds Tovel.ini in 257: every copy the save writes beside
+// it must fit the path limit too (Windows enforces it, Wine does not, so the
+// replace step is asked what it was given).
+TEST_F(Win32SettingsFileTest, TheCopyBesideTheFileInTheDeepestFolderFitsThePathLimit) {
+    if (root.size() > 240) {
+        GTEST_SKIP() << "the scratch folder is " << root.size() << " characters long already";
+    }
+    std::u16string deep = root;
+    while (deep.size() < 247) {
+        const std::size_t left = 247 - deep.size();
+        // Each level a backslash and a name, none of them empty.
+        std::size_t name = std::min<std::size_t>(left - 1, 60);
+        if (left - 1 - name == 1) {
+            --name;
+        }
+        deep += u"\\" + std::u16string(name, u'd');
+        ASSERT_TRUE(CreateDirectoryW(Wide(deep), nullptr)) << GetLastError();
+    }
+    ASSERT_EQ(deep.size(), 247u);
+    const std::u16string deepIni = deep + u"\\Tovel.ini";
+    WriteFile(deepIni, Bytes("[Line]\r\nCount=4\r\n"));
+    std::vector<std::u16string> replacements;
+    Win32FileSystem recording([&](const std::u16string& target, const std::u16string& replacement) {
+        replacements.push_back(replacement);
+        return Win32FileSystem::SystemReplace(target, replacement);
+    });
+    SettingsFile settings(recording, codec, messages, deep + u"\\");
+    for (const int index : {6, 7}) {
+        EXPECT_EQ(FailureOf([&] { settings.SaveLineIndex(index); }), u"(no failure)");
+        EXPECT_EQ(ReadFile(deepIni), Bytes("[Line]\r\nCount=" + std::to_string(index) + "\r\n\r\n"));
+    }
+    ASSERT_EQ(replacements.size(), 2u);
+    for (const std::u16string& replacement : replacements) {
+        EXPECT_LT(replacement.size(), std::size_t{MAX_PATH}) << Utf16ToUtf8(replacement);
+        EXPECT_EQ(replacement.substr(0, deep.size() + 1), deep + u"\\");
+    }
+    EXPECT_EQ(NamesIn(deep), std::vector<std::u16string>{u"Tovel.ini"});
 }
 
 TEST_F(Win32SettingsFileTest, TheSystemNamesItsErrors) {

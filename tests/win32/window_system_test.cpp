@@ -26,6 +26,8 @@
 
 #include "selftest_machine.h"
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -852,6 +854,41 @@ TEST_F(WindowSystemTest, MainWindowFromTheTrayHasTheKeyboardAndNamedLists) {
         EXPECT_EQ(AccessibleNameOf(H(form->ComboBoxSpeed)), u"ポインターの速度");
     }
     // Its tray icon goes while the services it uses are still there.
+    delete form;
+}
+
+// The windows that were sent a colour change while the hook below was set.
+std::vector<HWND> gColourChangeReceivers;
+
+LRESULT CALLBACK RecordColourChange(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_SYSCOLORCHANGE) {
+        gColourChangeReceivers.push_back(sent->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The system sends a colour change to the top-level windows only; every control
+// of the main window, the toolbar first among them, hears of it from the form.
+TEST_F(WindowSystemTest, AColourChangeReachesEveryControlOfTheMainWindow) {
+    MainFormServices services;
+    auto* form = services.Make(app, u"/w");
+    gColourChangeReceivers.clear();
+    const HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROC, RecordColourChange, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr) << GetLastError();
+    SendMessageW(H(form), WM_SYSCOLORCHANGE, 0, 0);
+    UnhookWindowsHookEx(hook);
+    for (TWinControl* control :
+         std::initializer_list<TWinControl*>{form->ToolBar1, form->GroupBoxWheel, form->BtnPage,
+                                             form->BtnLine, form->ComboBoxLine,
+                                             form->GroupBoxPointer, form->ComboBoxSpeed,
+                                             form->GroupBoxNoActive, form->CHKNoActive}) {
+        EXPECT_EQ(std::count(gColourChangeReceivers.begin(), gColourChangeReceivers.end(),
+                             H(control)),
+                  1)
+            << Utf16ToUtf8(control->Name());
+    }
     delete form;
 }
 
