@@ -69,6 +69,73 @@ bool EndsInLoneAmpersand(const std::u16string& text, std::size_t end) {
     return count % 2 == 1;
 }
 
+// Which of kAccessKeyCharacters the captions hold. One flag a key, not a
+// list of the keys seen: a menu whose captions all mark the same key must not
+// make every later look-up longer.
+class TKeyTable {
+  public:
+    void Take(char16_t c) {
+        const std::size_t at = kKeys.find(c);
+        if (at != std::u16string_view::npos) {
+            FTaken[at] = true;
+        }
+    }
+    bool IsFree(char16_t c) const {
+        const std::size_t at = kKeys.find(c);
+        return at != std::u16string_view::npos && !FTaken[at];
+    }
+    // The last character no caption holds, or 0 when every one is taken.
+    char16_t LastFree() const {
+        for (std::size_t k = kKeys.size(); k-- > 0;) {
+            if (!FTaken[k]) {
+                return kKeys[k];
+            }
+        }
+        return 0;
+    }
+
+  private:
+    std::array<bool, kKeys.size()> FTaken{};
+};
+
+// Marks the first character of the caption that is a free key; answers
+// whether there was one.
+bool MarkOwnCharacter(std::u16string& caption, TKeyTable& keys) {
+    for (std::size_t at = 0; at < caption.size(); ++at) {
+        const char16_t c = UpperAscii(caption[at]);
+        if (keys.IsFree(c)) {
+            caption.insert(at, 1, u'&');
+            keys.Take(c);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Appends "(&K)" with the last free key, before a trailing "...". A caption
+// ending in an unpaired "&" is left alone: "(&K)" after it would make "(" the
+// key, so the caption fits no way. Answers false only when no key is left.
+bool AppendLastFreeKey(std::u16string& caption, TKeyTable& keys) {
+    const std::u16string ellipsis = u"...";
+    const bool dotted =
+        caption.size() >= ellipsis.size() &&
+        caption.compare(caption.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0;
+    const std::size_t at = caption.size() - (dotted ? ellipsis.size() : 0);
+    if (EndsInLoneAmpersand(caption, at)) {
+        return true;
+    }
+    const char16_t key = keys.LastFree();
+    if (key == 0) {
+        return false;
+    }
+    std::u16string suffix = u"(&";
+    suffix.push_back(key);
+    suffix.push_back(u')');
+    caption.insert(at, suffix);
+    keys.Take(key);
+    return true;
+}
+
 }  // namespace
 
 char16_t AccessKeyOf(const std::u16string& caption) {
@@ -94,15 +161,7 @@ bool HasOtherLetterOrNumber(const std::u16string& caption) {
 
 std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& captions) {
     std::vector<std::u16string> result = captions;
-    // One flag a key, not a list of the keys seen: a menu whose captions all mark the
-    // same key must not make every later look-up longer.
-    std::array<bool, kKeys.size()> taken{};
-    const auto take = [&taken](char16_t c) {
-        const std::size_t at = kKeys.find(c);
-        if (at != std::u16string_view::npos) {
-            taken[at] = true;
-        }
-    };
+    TKeyTable keys;
     std::vector<bool> needsKey(result.size(), false);
     for (std::size_t i = 0; i < result.size(); ++i) {
         if (IsSeparatorCaption(result[i])) {
@@ -110,62 +169,25 @@ std::vector<std::u16string> WithAccessKeys(const std::vector<std::u16string>& ca
         }
         const char16_t key = AccessKeyOf(result[i]);
         if (key != 0) {
-            take(key);
+            keys.Take(key);
         } else {
             needsKey[i] = true;
         }
     }
-    const auto isFree = [&taken](char16_t c) {
-        const std::size_t at = kKeys.find(c);
-        return at != std::u16string_view::npos && !taken[at];
-    };
 
     // A character of the item's own text reads best.
     for (std::size_t i = 0; i < result.size(); ++i) {
-        if (!needsKey[i]) {
-            continue;
-        }
-        std::u16string& caption = result[i];
-        for (std::size_t at = 0; at < caption.size(); ++at) {
-            const char16_t c = UpperAscii(caption[at]);
-            if (isFree(c)) {
-                caption.insert(at, 1, u'&');
-                take(c);
-                needsKey[i] = false;
-                break;
-            }
+        if (needsKey[i] && MarkOwnCharacter(result[i], keys)) {
+            needsKey[i] = false;
         }
     }
 
     // The rest take the last free character, the bottom of the menu first.
     for (std::size_t i = result.size(); i-- > 0;) {
-        if (!needsKey[i] || !HasOtherLetterOrNumber(result[i])) {
-            continue;
-        }
-        const std::u16string ellipsis = u"...";
-        const bool dotted = result[i].size() >= ellipsis.size() &&
-                            result[i].compare(result[i].size() - ellipsis.size(), ellipsis.size(),
-                                              ellipsis) == 0;
-        const std::size_t at = result[i].size() - (dotted ? ellipsis.size() : 0);
-        if (EndsInLoneAmpersand(result[i], at)) {
-            // "(&K)" after it would make "(" the key: the caption fits no way.
-            continue;
-        }
-        char16_t key = 0;
-        for (std::size_t k = kKeys.size(); k-- > 0;) {
-            if (isFree(kKeys[k])) {
-                key = kKeys[k];
-                break;
-            }
-        }
-        if (key == 0) {
+        if (needsKey[i] && HasOtherLetterOrNumber(result[i]) &&
+            !AppendLastFreeKey(result[i], keys)) {
             break;  // every character is taken
         }
-        std::u16string suffix = u"(&";
-        suffix.push_back(key);
-        suffix.push_back(u')');
-        result[i].insert(at, suffix);
-        take(key);
     }
     return result;
 }
