@@ -24,24 +24,6 @@
 namespace tovel::win32 {
 namespace {
 
-// windows, registered messages, the pointer and keys, popup menus and icons.
-#include "platform/win32/win32_api.h"
-
-#include "platform/win32/win32_window_system.h"
-
-#include <shlwapi.h>
-#include <map>
-
-#include "framework/menu.h"
-#include "platform/win32/common_controls.h"
-#include "platform/win32/win32_handles.h"
-#include "platform/win32/win32_text.h"
-#include "platform/win32/win32_window_class.h"
-#include "platform/win32/win32_window_table.h"
-
-namespace tovel::win32 {
-namespace {
-
 // A hidden top-level window that only receives messages; each goes to the
 // handler the program gave, through the shared window procedure.
 class Win32MessageWindowPeer final : public TMessageWindowPeer, public Win32MessageTarget {
@@ -106,8 +88,6 @@ std::unique_ptr<TWindowPeer> Win32Windowing::CreateWindowPeer(TWinControl& contr
 std::unique_ptr<TAppWindowPeer> Win32Windowing::CreateAppWindowPeer(TApplication& application) {
     return std::make_unique<Win32AppWindowPeer>(FSystem, application);
 }
-
-}  // namespace
 
 std::unique_ptr<TMessageWindowPeer> Win32Windowing::CreateMessageWindow(
     TMessageHandler handler) {
