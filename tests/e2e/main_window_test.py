@@ -10,9 +10,9 @@ import os
 import re
 import subprocess
 import sys
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import failure_report  # noqa: E402
 import polling  # noqa: E402
 import winehelper  # noqa: E402
 import e2e_support as e2e  # noqa: E402
@@ -81,7 +81,7 @@ def window_geometry(session, helper):
 
 def start_window(test, session, exe):
     proc = session.launch(exe, ["/w"])
-    found = session.wait_for_window("^Tovel$", timeout=30, pid=proc.pid)
+    found = session.wait_for_window("^Tovel$", pid=proc.pid)
     test.assertTrue(found, "no window titled Tovel:\n" + proc.stderr()[-2000:])
     return proc
 
@@ -131,7 +131,7 @@ class MainWindowAccessibilityTest(e2e.ProgramSessionTest):
     def test_the_lists_are_named_after_their_group_boxes(self):
         self.session.reset(data_folder=e2e.MAKER_FOLDER)
         proc = self.session.launch(self.exe, ["/w"], debug="-all,fixme+oleacc")
-        self.assertTrue(self.session.wait_for_window("^Tovel$", timeout=30, pid=proc.pid),
+        self.assertTrue(self.session.wait_for_window("^Tovel$", pid=proc.pid),
                         "no window titled Tovel:\n" + proc.stderr()[-2000:])
 
         def requests():
@@ -202,4 +202,4 @@ class MainWindowPictureTest(e2e.ProgramSessionTest):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    failure_report.main()

@@ -209,7 +209,7 @@ class RunScriptTest(unittest.TestCase):
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "3"], env=run.env(),
                        timeout=30, check=True)
         menus = wait_until(lambda: [w for w in run.windows() if w.cls == "#32768" and w.visible],
-                           30)
+                           60)
         self.assertTrue(menus, "a right click on the icon opened no menu")
         self.assertEqual(run.wine(self.helpers["send_keys"], "Z")[0], 0)
         self.assert_ended_cleanly(run)
