@@ -184,9 +184,14 @@ class RunScriptTest(unittest.TestCase):
                          f"the script left its wine server (pids {servers})")
 
     def taskbar(self, run):
-        bars = [w for w in run.windows() if w.cls == "Shell_TrayWnd" and w.visible]
-        self.assertEqual(len(bars), 1, "no taskbar on the desktop")
-        return bars[0].rect
+        # A probe that Wine could not start on a busy machine lists nothing,
+        # so the list is asked for again until it shows the one taskbar.
+        def single_bar():
+            bars = [w for w in run.windows() if w.cls == "Shell_TrayWnd" and w.visible]
+            return bars if len(bars) == 1 else []
+        found = wait_until(single_bar, 60)
+        self.assertTrue(found, f"no single taskbar on the desktop; last saw {run.windows()}")
+        return found[0].rect
 
     # ----- tests --------------------------------------------------------------
 
