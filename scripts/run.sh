@@ -254,10 +254,28 @@ if [[ -n "$screenshot" ]]; then
     shooter_pid=$!
 fi
 
-# Until Tovel ends or the desktop is closed. (The explorer started above may
-# hand the desktop to one that Wine started for it, so the desktop's X window
-# tells whether it is still there.)
-while alive "$tovel_pid" && xwininfo -id "$desktop_window" >/dev/null 2>&1; do
+# Whether the desktop is still there. The explorer started above may hand the
+# desktop to one that Wine started for it, whose X window replaces the first
+# one; on a busy machine the new one can take a while to appear, so a window
+# that went is looked for again for a few seconds before the desktop counts as
+# closed.
+desktop_shown() {
+    xwininfo -id "$desktop_window" >/dev/null 2>&1 && return 0
+    local wid
+    for _ in $(seq 40); do
+        wid=$(find_desktop_window)
+        if [[ -n "$wid" ]]; then
+            desktop_window=$wid
+            return 0
+        fi
+        alive "$tovel_pid" || return 1
+        sleep 0.25
+    done
+    return 1
+}
+
+# Until Tovel ends or the desktop is closed.
+while alive "$tovel_pid" && desktop_shown; do
     sleep 0.5
 done
 status=0

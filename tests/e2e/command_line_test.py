@@ -5,21 +5,28 @@ long it lives, its exit code, the tray icon, the window and the error box."""
 import os
 import sys
 import time
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import failure_report  # noqa: E402
 import polling  # noqa: E402
 import winehelper  # noqa: E402
 import e2e_support as e2e  # noqa: E402
 
-# The exit timer closes a one-shot run one second after start-up. From the
-# outside Wine's own process start and end come on top, and a busy machine
-# stretches them by seconds, so the outer upper bound is generous. The
-# program's own trace clock sees the second itself, and its upper bound stays
-# below the timer's second tick.
-ONE_SHOT_SECONDS = (0.8, 15.0)
-EXIT_TIMER_SECONDS = (0.9, 1.9)
-END_TIMEOUT = 20
+# The exit timer closes a one-shot run one second after its start-up work, and
+# a refused one a second after its box is closed. Load delays a timer message
+# and never brings one early, so only the lower end of that second is a
+# matter of the clock: the run must not end sooner, neither from outside nor
+# on the program's own trace clock. That it ends at the timer's first tick and
+# not a later one is judged from the order of the trace (the one-second timer
+# set, one tick of it, the close query's write). What load stretches has only
+# bounds that a busy machine does not reach: the spacing from the timer set to
+# the write on the trace clock (a program that dawdles after its tick), and
+# the deadline for the end (a program that never closes).
+ONE_SHOT_MIN_SECONDS = 0.8
+EXIT_TIMER_MIN_SECONDS = 0.9
+EXIT_TIMER_MS = 1000
+EXIT_TIMER_LIMIT_SECONDS = 10.0
+END_TIMEOUT = 60
 RESIDENT_CHECK_SECONDS = 3.0
 
 
@@ -33,15 +40,18 @@ class CommandLineTest(e2e.ProgramSessionTest):
         """Seeds the pointer settings, runs Tovel to its end; the TimedRun."""
         self.session.seed_pointer_settings(wheel_scroll_lines=lines, mouse_sensitivity=speed)
         run = e2e.TimedRun(self.session, self.exe, args, debug=e2e.ONE_SHOT_TRACE)
-        code = run.wait(END_TIMEOUT)
-        if code is None:
-            run.proc.kill()
-            self.fail(f"Tovel {args} still ran after {END_TIMEOUT} s")
-        self.assertEqual(code, 0, f"exit code of Tovel {args}")
-        low, high = ONE_SHOT_SECONDS
-        self.assertGreaterEqual(run.seconds(), low, f"Tovel {args} ended before its exit timer")
-        self.assertLessEqual(run.seconds(), high, f"Tovel {args} took too long to end")
-        self.assert_exit_timer_second(run)
+        self.wait_for_end(run)
+        self.assertGreaterEqual(run.seconds(), ONE_SHOT_MIN_SECONDS,
+                                f"Tovel {args} ended before its exit timer")
+        timer_to_write = self.assert_closes_at_the_first_tick(run)
+        seconds = e2e.seconds_from_last_pointer_call_to_settings_write(run.proc)
+        self.assertIsNotNone(seconds, "no pointer call or no settings write in the trace")
+        self.assertGreaterEqual(seconds, EXIT_TIMER_MIN_SECONDS,
+                                f"Tovel {args} closed before a second")
+        # The figures that the bounds above were chosen from, for the log.
+        print(f"\none-shot {args}: ended {run.seconds():.2f} s after its start, wrote "
+              f"{seconds:.2f} s after its start-up work and {timer_to_write:.2f} s after "
+              "its timer was set", file=sys.stderr)
         trace = run.proc.stderr()
         self.assertEqual(e2e.message_box_texts(trace), [], f"Tovel {args} showed a box")
         self.assertNotIn(e2e.NIM_ADD, e2e.notify_icon_requests(trace),
@@ -49,12 +59,38 @@ class CommandLineTest(e2e.ProgramSessionTest):
         self.assert_reads_the_routing(run.proc)
         return run
 
-    def assert_exit_timer_second(self, run):
-        seconds = e2e.seconds_from_last_pointer_call_to_settings_write(run.proc)
-        self.assertIsNotNone(seconds, run.proc.stderr()[-2000:])
-        low, high = EXIT_TIMER_SECONDS
-        self.assertGreaterEqual(seconds, low, f"Tovel {run.args} closed before a second")
-        self.assertLessEqual(seconds, high, f"Tovel {run.args} closed late")
+    def wait_for_end(self, run):
+        """Waits for the run to end by itself; it must end with exit code 0."""
+        code = run.wait(END_TIMEOUT)
+        if code is None:
+            run.proc.kill()
+            self.fail(f"Tovel {run.args} still ran after {END_TIMEOUT} s")
+        self.assertEqual(code, 0, f"exit code of Tovel {run.args}")
+
+    def assert_closes_at_the_first_tick(self, run):
+        """After its last call on the pointer settings the program sets one
+        timer of a second, takes one tick of it and then closes: the close
+        query writes Tovel.ini before any second tick comes. Answers the
+        seconds from the timer set to the last write."""
+        events = e2e.closing_events(run.proc)
+        calls = [i for i, e in enumerate(events) if e.kind == "pointer"]
+        after = events[calls[-1]:] if calls else events
+        seen = "the trace from the last pointer call on: " + e2e.describe_events(after)
+        self.assertTrue(calls, "no call on the pointer settings; " + seen)
+        timers = [i for i, e in enumerate(after) if e.kind == "timer"]
+        self.assertEqual([after[i].interval for i in timers], [EXIT_TIMER_MS],
+                         "the timers set after the start-up work; " + seen)
+        timer = after[timers[0]]
+        writes = [i for i, e in enumerate(after) if e.kind == "settings"]
+        self.assertTrue(writes, "no close query's write after the start-up work; " + seen)
+        ticks = [e for e in after[timers[0]:writes[0]]
+                 if e.kind == "tick" and e.timer == timer.timer]
+        self.assertEqual(len(ticks), 1,
+                         "ticks of the exit timer between its set and the write; " + seen)
+        timer_to_write = after[writes[-1]].seconds - timer.seconds
+        self.assertLessEqual(timer_to_write, EXIT_TIMER_LIMIT_SECONDS,
+                             f"Tovel {run.args} closed long after its exit timer; " + seen)
+        return timer_to_write
 
     def assert_reads_the_routing(self, proc):
         # Tovel takes Wine for Windows 10 (its manifest) and asks for the wheel
@@ -140,7 +176,7 @@ class CommandLineTest(e2e.ProgramSessionTest):
 
     def test_window_mode_shows_the_window_without_a_tray_icon_and_stays(self):
         run = e2e.TimedRun(self.session, self.exe, ["/w"])
-        found = self.session.wait_for_window("^Tovel$", timeout=30, pid=run.proc.pid)
+        found = self.session.wait_for_window("^Tovel$", pid=run.proc.pid)
         self.assertTrue(found, "no window titled Tovel:\n" + run.proc.stderr()[-2000:])
         self.wait_for_start_up(run, "Tovel /w", lambda trace: True)
         self.assert_still_running(run, "Tovel /w")
@@ -171,11 +207,11 @@ class CommandLineTest(e2e.ProgramSessionTest):
                     self.session.stop_programs()
 
     def check_wrong_command_line(self, args, settings):
-        run = e2e.TimedRun(self.session, self.exe, args)
+        run = e2e.TimedRun(self.session, self.exe, args, debug=e2e.ONE_SHOT_TRACE)
         texts = run.wait_for_box()
         self.assertEqual(texts, [e2e.COMMAND_LINE_ERROR],
                          run.proc.stderr()[-2000:])
-        boxes = self.session.wait_for_window("^Tovel$", timeout=15, pid=run.proc.pid)
+        boxes = self.session.wait_for_window("^Tovel$", pid=run.proc.pid)
         self.assertTrue(boxes, "the box titled Tovel is not on the screen")
         # The exit timer waits for the box: it must not close the program once
         # its second is over. The delay is what is tested.
@@ -183,14 +219,12 @@ class CommandLineTest(e2e.ProgramSessionTest):
         self.assertTrue(run.proc.running(), "the program ended with its box open")
         closed = e2e.close_box(self.session, run.proc)
         self.assertIsNotNone(closed)
-        code = run.wait(END_TIMEOUT)
-        if code is None:
-            run.proc.kill()
-            self.fail(f"Tovel {args} did not end after its box was closed")
-        self.assertEqual(code, 0)
-        low, high = ONE_SHOT_SECONDS
-        self.assertGreaterEqual(run.seconds(since=closed), low)
-        self.assertLessEqual(run.seconds(since=closed), high)
+        self.wait_for_end(run)
+        self.assertGreaterEqual(run.seconds(since=closed), ONE_SHOT_MIN_SECONDS,
+                                f"Tovel {args} ended before a second after its box was closed")
+        timer_to_write = self.assert_closes_at_the_first_tick(run)
+        print(f"\nrefused {args}: ended {run.seconds(since=closed):.2f} s after its box was "
+              f"closed, wrote {timer_to_write:.2f} s after its timer was set", file=sys.stderr)
         trace = run.proc.stderr()
         self.assertEqual(e2e.pointer_writes(run.proc), [])
         self.assertNotIn(e2e.NIM_ADD, e2e.notify_icon_requests(trace))
@@ -201,4 +235,4 @@ class CommandLineTest(e2e.ProgramSessionTest):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    failure_report.main()

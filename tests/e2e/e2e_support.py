@@ -3,6 +3,7 @@ the program's paths, runs timed from start to end, message boxes read from
 Wine's trace, and the small Win32 helpers the tests build on demand."""
 
 import atexit
+import collections
 import os
 import re
 import shutil
@@ -31,8 +32,9 @@ SETTINGS_NAME = "Tovel.ini"
 # below strip it again before the lines are parsed.
 TRACE = "-all,trace+system,trace+msgbox,trace+systray,+pid,+timestamp"
 # A one-shot run shows nothing and asks the shell for nothing, so the file calls
-# of its closing write are what mark its end in the trace.
-ONE_SHOT_TRACE = TRACE + ",trace+file"
+# of its closing write are what mark its end in the trace; the message channel
+# adds its exit timer: each timer set, and each timer message taken.
+ONE_SHOT_TRACE = TRACE + ",trace+file,trace+msg"
 POINTER_ACTIONS = {SPI_GETWHEELSCROLLLINES, SPI_GETMOUSESPEED, SPI_GETMOUSEWHEELROUTING} | SPI_WRITES
 _TIMESTAMP = re.compile(r"^(\d+\.\d+):", re.MULTILINE)
 COMMAND_LINE_ERROR = "コマンドラインオプションに誤りがあります。終了します。"
@@ -45,6 +47,15 @@ _MSGBOX_LINE = re.compile(r'trace:msgbox:MSGBOX_OnInit L"((?:[^"\\]|\\.)*)"')
 _NOTIFY_LINE = re.compile(r"trace:systray:Shell_NotifyIconW dwMessage = (\d+)")
 NIM_ADD = 0
 NIM_DELETE = 2
+# The message channel's lines for a timer set and a timer message taken from
+# the queue, after the time stamp and the process and thread ids:
+#   trace:msg:NtUserSetTimer Added (nil) 0 0xffff000e timeout 1000
+#   trace:msg:peek_message got type 6 msg 113 (WM_TIMER) hwnd (nil) wp 7fff lp ffff000e
+# A timer is told apart by its window and its procedure (lp of the message).
+_SET_TIMER = re.compile(r"trace:msg:NtUserSetTimer Added (?P<hwnd>\S+) \S+ (?P<proc>\S+) "
+                        r"timeout (?P<ms>\d+)")
+_TIMER_TAKEN = re.compile(r"trace:msg:peek_message got type \d+ msg 113 \(WM_TIMER\) "
+                          r"hwnd (?P<hwnd>\S+) wp \S+ lp (?P<proc>\S+)")
 
 
 def built_file(variable, what):
@@ -140,25 +151,75 @@ def pointer_writes(proc):
             for c in spi_calls(proc) if c.action in SPI_WRITES]
 
 
+ClosingEvent = collections.namedtuple("ClosingEvent", "seconds kind timer interval")
+
+
+def _handle(text):
+    return 0 if text == "(nil)" else int(text, 16)
+
+
+def closing_events(proc):
+    """The program's way to its end as its trace shows it, in order, each
+    with the seconds of the program's trace clock: "pointer" (a call on the
+    pointer settings), "timer" (a timer set, with its interval in ms),
+    "tick" (a timer message taken from the queue) and "settings" (a file call
+    on Tovel.ini). timer is (window, procedure) for the last two kinds. Needs
+    a run traced with ONE_SHOT_TRACE."""
+    events = []
+    for line in proc.stderr().splitlines():
+        m = _TIMESTAMP.match(line)
+        if not m:
+            continue
+        seconds = float(m.group(1))
+        if "Tovel.ini" in line:
+            events.append(ClosingEvent(seconds, "settings", None, None))
+            continue
+        timer = _SET_TIMER.search(line)
+        if timer:
+            events.append(ClosingEvent(seconds, "timer",
+                                       (_handle(timer["hwnd"]), _handle(timer["proc"])),
+                                       int(timer["ms"])))
+            continue
+        taken = _TIMER_TAKEN.search(line)
+        if taken:
+            events.append(ClosingEvent(seconds, "tick",
+                                       (_handle(taken["hwnd"]), _handle(taken["proc"])), None))
+            continue
+        call = winehelper.parse_spi_calls(without_timestamps(line))
+        if call and call[0].action in POINTER_ACTIONS:
+            events.append(ClosingEvent(seconds, "pointer", None, None))
+    return events
+
+
+def describe_events(events):
+    """The closing events on one line, a run of one kind as one entry:
+    "12.300 pointer x6, 12.301 timer 1000 ms, 13.310 tick, 13.311 settings x25"."""
+    runs = []
+    for event in events:
+        if runs and runs[-1][0].kind == event.kind and event.kind != "timer":
+            runs[-1][1] += 1
+        else:
+            runs.append([event, 1])
+    parts = []
+    for event, count in runs:
+        text = f"{event.seconds:.3f} {event.kind}"
+        if event.kind == "timer":
+            text += f" {event.interval} ms"
+        parts.append(text + (f" x{count}" if count > 1 else ""))
+    return ", ".join(parts) or "nothing"
+
+
 def seconds_from_last_pointer_call_to_settings_write(proc):
     """By the program's own trace clock: from its last call on the pointer
     settings (the end of its start-up work in a one-shot run) to its last file
     call on Tovel.ini (the close query's write as the window closes). Needs a
     run traced with ONE_SHOT_TRACE; None without both."""
-    last_call = last_write = None
-    for line in proc.stderr().splitlines():
-        m = _TIMESTAMP.match(line)
-        if not m:
-            continue
-        if "Tovel.ini" in line:
-            last_write = float(m.group(1))
-            continue
-        call = winehelper.parse_spi_calls(without_timestamps(line))
-        if call and call[0].action in POINTER_ACTIONS:
-            last_call = float(m.group(1))
-    if last_call is None or last_write is None:
+    events = closing_events(proc)
+    calls = [e.seconds for e in events if e.kind == "pointer"]
+    writes = [e.seconds for e in events if e.kind == "settings"]
+    if not calls or not writes:
         return None
-    return last_write - last_call
+    return writes[-1] - calls[-1]
 
 
 class TimedRun:
@@ -185,7 +246,7 @@ class TimedRun:
         """From the start (or from the given monotonic time) to the end."""
         return self.ended - (self.started if since is None else since)
 
-    def wait_for_box(self, count=1, timeout=30):
+    def wait_for_box(self, count=1, timeout=polling.DEFAULT_TIMEOUT):
         """Waits until count message boxes were initialised; their texts."""
         # A program that has ended shows no more boxes.
         _, texts = polling.poll(lambda: message_box_texts(self.proc.stderr()),
@@ -225,7 +286,7 @@ def box_windows(session, proc):
     return session.windows(name="^Tovel$", pid=proc.pid)
 
 
-def close_box(session, proc, timeout=15):
+def close_box(session, proc, timeout=polling.DEFAULT_TIMEOUT):
     """Presses Return on the program's visible "Tovel" box(es) until none is
     left; the time at which the last key went out, or None when no box was found."""
     pressed = None

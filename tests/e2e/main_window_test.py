@@ -10,9 +10,9 @@ import os
 import re
 import subprocess
 import sys
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import failure_report  # noqa: E402
 import polling  # noqa: E402
 import winehelper  # noqa: E402
 import e2e_support as e2e  # noqa: E402
@@ -81,7 +81,7 @@ def window_geometry(session, helper):
 
 def start_window(test, session, exe):
     proc = session.launch(exe, ["/w"])
-    found = session.wait_for_window("^Tovel$", timeout=30, pid=proc.pid)
+    found = session.wait_for_window("^Tovel$", pid=proc.pid)
     test.assertTrue(found, "no window titled Tovel:\n" + proc.stderr()[-2000:])
     return proc
 
@@ -136,7 +136,7 @@ class MainWindowAccessibilityTest(e2e.ProgramSessionTest):
     def test_the_lists_are_named_after_their_group_boxes(self):
         self.session.reset(data_folder=e2e.MAKER_FOLDER)
         proc = self.session.launch(self.exe, ["/w"], debug="-all,fixme+oleacc")
-        self.assertTrue(self.session.wait_for_window("^Tovel$", timeout=30, pid=proc.pid),
+        self.assertTrue(self.session.wait_for_window("^Tovel$", pid=proc.pid),
                         "no window titled Tovel:\n" + proc.stderr()[-2000:])
 
         def requests():
@@ -194,34 +194,38 @@ class MainWindowPictureTest(e2e.ProgramSessionTest):
         self.assertTrue(held, "no main window:\n" + proc.stderr()[-2000:])
         self.assertEqual(geometry.client, (294, 196))
         x0, y0 = self.desktop_origin()
-        left, top, right, bottom = geometry.window
-        width, height = right - left, bottom - top
         out = os.environ.get("TOVEL_E2E_SCREENSHOT") or os.path.join(self.session.root,
                                                                      "main-window.png")
 
         def picture():
-            """(width, height, colours) of the window cut from a new screenshot."""
+            """(window rectangle, (width, height, colours) of the window cut from a
+            new screenshot). The rectangle is asked for again each time: a window
+            found before its first showing is not yet where it will be drawn."""
+            window = probe_geometry()
+            if window is None:
+                return None, (0, 0, 0)
+            left, top, right, bottom = window.window
             shot = self.session.screenshot(os.path.join(self.session.root, "screen.png"))
             subprocess.run(["convert", shot, "-crop",
-                            f"{width}x{height}+{x0 + left}+{y0 + top}", "+repage", "-strip",
-                            out], check=True, timeout=60)
+                            f"{right - left}x{bottom - top}+{x0 + left}+{y0 + top}", "+repage",
+                            "-strip", out], check=True, timeout=60)
             info = subprocess.run(["identify", "-format", "%w %h %k", out],
                                   capture_output=True, text=True, check=True,
                                   timeout=60).stdout.split()
-            return tuple(int(v) for v in info)
+            return window.window, tuple(int(v) for v in info)
 
         # Frame, face, text and controls: far more than a blank or one-colour
         # area, once the window and its controls have painted.
-        drawn, info = polling.poll(picture, until=lambda i: i[2] > 20, step=0.5)
-        self.assertEqual(info[:2], (width, height))
+        drawn, (rect, info) = polling.poll(picture, until=lambda seen: seen[1][2] > 20, step=0.5)
+        self.assertIsNotNone(rect, "the main window went away")
+        self.assertEqual(info[:2], (rect[2] - rect[0], rect[3] - rect[1]))
         if not drawn:
             screen = subprocess.run(["identify", "-format", "%k",
                                      os.path.join(self.session.root, "screen.png")],
                                     capture_output=True, text=True, timeout=60).stdout
             self.fail(f"the cropped window is nearly uniform: {info[2]} colours at "
-                      f"{geometry.window} on a desktop at {(x0, y0)}; the whole screen "
+                      f"{rect} on a desktop at {(x0, y0)}; the whole screen "
                       f"has {screen} colours")
 
-
 if __name__ == "__main__":
-    unittest.main()
+    failure_report.main()

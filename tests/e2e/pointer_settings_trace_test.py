@@ -6,6 +6,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import failure_report  # noqa: E402
 import winehelper  # noqa: E402
 
 SPI_GETWHEELSCROLLLINES = 104
@@ -85,4 +86,4 @@ class PointerSettingsTraceTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    failure_report.main()

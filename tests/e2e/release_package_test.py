@@ -12,6 +12,7 @@ import zipfile
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import failure_report  # noqa: E402
 import e2e_support as e2e  # noqa: E402
 import peresources  # noqa: E402
 
@@ -175,4 +176,4 @@ class UnpackedProgramTest(e2e.ProgramSessionTest):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    failure_report.main()

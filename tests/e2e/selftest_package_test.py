@@ -16,10 +16,10 @@ import re
 import shutil
 import subprocess
 import sys
-import unittest
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import failure_report  # noqa: E402
 import e2e_support as e2e  # noqa: E402
 import winehelper  # noqa: E402
 
@@ -234,4 +234,4 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
         self.assertRegex(self.report(temp), r"\n\d+ passed, 0 failed, 0 skipped\n$")
 
 if __name__ == "__main__":
-    unittest.main()
+    failure_report.main()

@@ -173,6 +173,21 @@ class TraySession(winehelper.WineSession):
     def desktop_since(self, mark):
         return self.desktop_log()[mark:]
 
+    def trace_mark(self):
+        return super().trace_mark(), self.desktop_mark()
+
+    def trace_tails(self, mark, programs=3, lines=40):
+        """The programs' trace tails, and the shell's since mark."""
+        launched, desktop = mark
+        text = super().trace_tails(launched, programs=programs, lines=lines)
+        try:
+            shell = self.desktop_since(desktop).splitlines()[-lines:]
+        except OSError:
+            return text
+        if shell:
+            text += f"\n--- last {len(shell)} lines of the shell's trace ---\n" + "\n".join(shell)
+        return text
+
     # ----- windows and input ----------------------------------------------
 
     def top_level_windows(self):
@@ -248,7 +263,7 @@ class TraySession(winehelper.WineSession):
         proc = self.run(self.helpers["send_keys"], args, timeout=60)
         return proc.wait(0)
 
-    def wait_until(self, predicate, timeout=15, step=0.25):
+    def wait_until(self, predicate, timeout=polling.DEFAULT_TIMEOUT, step=0.25):
         """The first true value of predicate(), or its last value at the deadline."""
         return polling.poll(predicate, timeout=timeout, step=step)[1]
 

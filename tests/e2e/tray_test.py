@@ -7,11 +7,13 @@ menu (tray-line-mode.png, tray-page-mode.png, tray-menu.png) there.
 """
 
 import os
+import subprocess
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import failure_report  # noqa: E402
 import polling  # noqa: E402
 import tray_support  # noqa: E402
 from tray_support import NIM_ADD, NIM_DELETE, NIM_MODIFY  # noqa: E402
@@ -25,7 +27,7 @@ SESSION_ONLY = 2               # SPIF_SENDCHANGE
 LINE_TIP = "指定行数"
 PAGE_TIP = "１画面"
 SEEDED_LINES = 7               # the line index saved at the end is 6
-END_TIMEOUT = 20
+END_TIMEOUT = 60  # for the end after the exit item; it ends at once
 
 
 def program_path():
@@ -85,7 +87,7 @@ class TrayTest(unittest.TestCase):
         def added():
             return [r for r in tray_support.shell_requests(self.session.desktop_since(mark))
                     if r.op == "add_icon"]
-        found = self.session.wait_until(added, timeout=30)
+        found = self.session.wait_until(added)
         self.assertTrue(found, "the shell added no icon:\n" + proc.stderr()[-2000:])
         self.wait_for_icon_image(lambda c: is_teal(c) or is_magenta(c), "the icon's image",
                                  "added")
@@ -175,10 +177,23 @@ class TrayTest(unittest.TestCase):
 
     def choose_exit(self, proc, pid):
         self.choose(pid, "Z")
-        self.assertEqual(proc.wait(END_TIMEOUT), 0)
+        self.wait_for_end(proc)
+
+    def wait_for_end(self, proc):
+        try:
+            code = proc.wait(END_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.fail(f"still running {END_TIMEOUT} s after the exit item was chosen")
+        self.assertEqual(code, 0, "exit code")
 
     def wheel_writes(self, proc):
         return [c for c in proc.spi_calls() if c.action == SPI_SETWHEELSCROLLLINES]
+
+    def assert_wheel_writes_of_the_run(self, proc, lines):
+        """After the end, the whole trace: a write that came later than a
+        test waited for is in there too. Each is session-only."""
+        self.assertEqual([(c.ui_param, c.pv_param, c.win_ini) for c in self.wheel_writes(proc)],
+                         [(n, 0, SESSION_ONLY) for n in lines], "the wheel writes of the run")
 
     def read_ini(self):
         path = os.path.join(self.session.appdata, *INI_PATH)
@@ -203,7 +218,7 @@ class TrayTest(unittest.TestCase):
         mark = self.session.desktop_mark()
         self.session.xdotool("mousemove", x, y)
         return self.session.wait_until(
-            lambda: tray_support.tips_shown(self.session.desktop_since(mark)), timeout=10)
+            lambda: tray_support.tips_shown(self.session.desktop_since(mark)))
 
     # ----- tests --------------------------------------------------------------
 
@@ -296,7 +311,8 @@ class TrayTest(unittest.TestCase):
 
         # Z chooses the exit: the line index is saved and the icon removed.
         self.choose(pid, "Z")
-        self.assertEqual(proc.wait(END_TIMEOUT), 0)
+        self.wait_for_end(proc)
+        self.assert_wheel_writes_of_the_run(proc, [WHEEL_PAGESCROLL])
         self.assertEqual(self.read_ini(), f"[Line]\r\nCount={SEEDED_LINES - 1}\r\n\r\n".encode())
         self.assertEqual(self.requests(proc)[-1], NIM_DELETE, "the icon was left behind")
         self.assert_icon_gone("gone")
@@ -352,11 +368,12 @@ class TrayTest(unittest.TestCase):
         self.assertTrue(tips, "no tip came up over the icon")
         self.assertEqual(tips[-1], LINE_TIP)
         self.choose_exit(proc, pid)
+        self.assert_wheel_writes_of_the_run(proc, [WHEEL_PAGESCROLL, SEEDED_LINES])
 
     def test_minimised_window_goes_to_the_tray_and_the_menu_brings_it_back(self):
         proc, mark = self.start(["/w"])
         pid = self.program_pid(proc)
-        shown = self.session.wait_until(lambda: self.shown_tovel_windows(pid), timeout=30)
+        shown = self.session.wait_until(lambda: self.shown_tovel_windows(pid))
         self.assertTrue(shown, "the /w start showed no window")
         self.wait_until_drawn(shown[0].rect, "the window", "shown")
         self.assertNotIn(NIM_ADD, self.requests(proc), "the window mode added an icon")
@@ -400,4 +417,4 @@ class TrayTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    failure_report.main()

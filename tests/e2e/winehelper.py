@@ -230,6 +230,9 @@ class WineSession:
         self._server = None
         self._desktop_proc = None
         self._processes = []
+        # Every program launched in the session, stopped or not, for the
+        # trace tails of a failed test (trace_mark, trace_tails).
+        self._launched = []
         self._baseline_windows = set()
         self._counter = 0
         self.japanese_locale = locale_available()
@@ -529,7 +532,31 @@ class WineSession:
             err.close()
         proc = WineProcess(popen, base + ".out", base + ".err", argv)
         self._processes.append(proc)
+        self._launched.append(proc)
         return proc
+
+    # ----- what a failed test judged --------------------------------------------
+
+    def trace_mark(self):
+        """A point in the session's history; trace_tails(mark) covers what
+        was launched after it."""
+        return len(self._launched)
+
+    def trace_tails(self, mark, programs=3, lines=40):
+        """The last lines of the traces of the last programs launched since
+        mark that wrote any (the tests' own quiet helpers write none), each
+        under a heading with its command line; "" when there is none."""
+        parts = []
+        for proc in self._launched[mark:]:
+            try:
+                text = proc.stderr()
+            except OSError:
+                continue  # the session's folder is already gone
+            if text.strip():
+                tail = text.splitlines()[-lines:]
+                parts.append(f"--- last {len(tail)} lines of the trace of "
+                             f"{' '.join(proc.argv[1:])!r} ---\n" + "\n".join(tail))
+        return "\n".join(parts[-programs:])
 
     def run(self, exe, args=(), timeout=60, debug="-all", extra_env=None):
         """Runs a program to its end; raises subprocess.TimeoutExpired (after
@@ -609,7 +636,7 @@ class WineSession:
     def window_title(self, wid):
         return self._xdotool(["getwindowname", wid]).stdout.rstrip("\n")
 
-    def wait_for_window(self, name, timeout=30, visible_only=True, pid=None):
+    def wait_for_window(self, name, timeout=polling.DEFAULT_TIMEOUT, visible_only=True, pid=None):
         _, found = polling.poll(
             lambda: self.windows(name=name, visible_only=visible_only, pid=pid), timeout=timeout)
         return found
