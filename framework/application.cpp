@@ -24,7 +24,7 @@ TApplication::~TApplication() {
 
 THandle TApplication::Handle() {
     if (FPeer == nullptr) {
-        FPeer = FWindowSystem.CreateAppWindowPeer(*this);
+        FPeer = Windowing().CreateAppWindowPeer(*this);
         if (FPeer != nullptr) {
             FPeer->SetText(FTitle);
         }
@@ -44,19 +44,19 @@ void TApplication::Run() {
         FMainForm->Show();
     }
     if (!FTerminated) {
-        FWindowSystem.RunMessageLoop(*this);
+        FWindowSystem.MessageLoop().RunMessageLoop(*this);
     }
 }
 
 void TApplication::Terminate() {
     if (!FTerminated) {
         FTerminated = true;
-        FWindowSystem.PostQuit();
+        FWindowSystem.MessageLoop().PostQuit();
     }
 }
 
 void TApplication::ProcessMessages() {
-    FWindowSystem.ProcessMessages(*this);
+    FWindowSystem.MessageLoop().ProcessMessages(*this);
 }
 
 void TApplication::HookMainWindow(const void* owner, TWindowHook hook) {
@@ -112,7 +112,7 @@ void TApplication::Restore() {
     } else {
         FPeer->Show(TShowCommand::Restore, false);
     }
-    const TRect screen = FWindowSystem.ScreenRect();
+    const TRect screen = ScreenMetrics().ScreenRect();
     FPeer->ShowAt(0, screen.Left + screen.Width() / 2, screen.Top + screen.Height() / 2, 0, 0);
     if (FMainForm != nullptr && FMainForm->WindowState() == TWindowState::wsMinimized &&
         !FMainForm->Visible()) {
@@ -147,12 +147,12 @@ void TApplication::WndProc(TMessage& message) {
             // and a restore from the tray activates this window before the
             // form is shown. While minimised, the restore shows the form anyway.
             if (ActivatedOpen(message.WParam)) {
-                FWindowSystem.PostMessageTo(Handle(), kPassActivation, 0, 0);
+                Windowing().PostMessageTo(Handle(), kPassActivation, 0, 0);
             }
             return;
         case kPassActivation:
             if (TForm* form = FormToActivate();
-                form != nullptr && FWindowSystem.ActiveWindow() == Handle() && form->Handle() != 0) {
+                form != nullptr && Windowing().ActiveWindow() == Handle() && form->Handle() != 0) {
                 form->Peer()->Activate();
             }
             return;
@@ -205,18 +205,19 @@ void TApplication::HandleEvent(const std::function<void()>& handler) {
 }
 
 void TApplication::ShowException(const std::exception& failure) {
-    THandle owner = FWindowSystem.ActiveWindow();
-    if (owner == 0) {
-        owner = Handle();
-    }
-    FWindowSystem.ShowMessageBox(owner, FailureBoxText(ExceptionMessage(failure)), FTitle,
-                                 TMessageBoxStyle::Error);
+    ModalUi().ShowMessageBox(MessageBoxOwner(), FailureBoxText(ExceptionMessage(failure)),
+                             FTitle, TMessageBoxStyle::Error);
+}
+
+THandle TApplication::MessageBoxOwner() {
+    const THandle active = Windowing().ActiveWindow();
+    return active != 0 ? active : Handle();
 }
 
 void TApplication::SetCursor(TCursor value) {
     if (FCursor != value) {
         FCursor = value;
-        FWindowSystem.SetBusyCursor(value == TCursor::crHourGlass);
+        PointerAndKeys().SetBusyCursor(value == TCursor::crHourGlass);
     }
 }
 

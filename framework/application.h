@@ -30,12 +30,12 @@ class TApplication : public TComponent {
     // The whole window system, for what is shared per window system.
     TWindowSystem& WindowSystem() const { return FWindowSystem; }
     // Its parts, for the components that use only some of them.
-    TWindowing& Windowing() const { return FWindowSystem; }
-    TScreenMetrics& ScreenMetrics() const { return FWindowSystem; }
-    TPointerAndKeys& PointerAndKeys() const { return FWindowSystem; }
-    TModalUi& ModalUi() const { return FWindowSystem; }
-    TIconSource& Icons() const { return FWindowSystem; }
-    TTimerService& Timers() const { return FWindowSystem; }
+    TWindowing& Windowing() const { return FWindowSystem.Windowing(); }
+    TScreenMetrics& ScreenMetrics() const { return FWindowSystem.ScreenMetrics(); }
+    TPointerAndKeys& PointerAndKeys() const { return FWindowSystem.PointerAndKeys(); }
+    TModalUi& ModalUi() const { return FWindowSystem.ModalUi(); }
+    TIconSource& Icons() const { return FWindowSystem.Icons(); }
+    TTimerService& Timers() const { return FWindowSystem.Timers(); }
 
     // The application window, made when first asked for: a zero-size hidden
     // pop-up titled by Title.
@@ -89,6 +89,9 @@ class TApplication : public TComponent {
     // failure box, and the program goes on.
     void HandleEvent(const std::function<void()>& handler);
     void ShowException(const std::exception& failure);
+    // The window a message box of the program belongs to: the active window,
+    // or the application window while none is active.
+    THandle MessageBoxOwner();
 
     // The busy cursor shown while a setting is written.
     TCursor Cursor() const { return FCursor; }

@@ -115,8 +115,8 @@ class TWinControl : public TControl {
     void HandleNeeded();
     TWindowPeer* Peer() const { return FPeer.get(); }
 
-    // The window-system that makes this control's window; found through the
-    // form the control belongs to.
+    // The application of the form the control is on (a form answers its
+    // own), or null while the control is on no form.
     virtual TApplication* Application() const;
 
     // Called by the peer for every message of the window; the framework

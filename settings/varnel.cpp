@@ -67,7 +67,7 @@ bool FolderExists(FileSystem& files, const std::u16string& path) {
 }
 
 std::optional<std::u16string> Varnel::GetSpecialFolderPath(SpecialFolderKind kind) {
-    return files_.LookUpSpecialFolder(CsidlOf(kind));
+    return FFiles.LookUpSpecialFolder(CsidlOf(kind));
 }
 
 bool Varnel::EnsureDataFolder(const std::u16string& name, bool allUsers) {
@@ -80,19 +80,19 @@ bool Varnel::EnsureDataFolder(const std::u16string& name, bool allUsers) {
     }
 
     std::u16string dir = *root + kMakerFolder;
-    CreateIfMissing(files_, dir);
+    CreateIfMissing(FFiles, dir);
     dir += u'\\';
     dir += name;
-    CreateIfMissing(files_, dir);
+    CreateIfMissing(FFiles, dir);
     dir += u'\\';
 
-    std::u16string& stored = allUsers ? commonDataDir_ : userDataDir_;
+    std::u16string& stored = allUsers ? FCommonDataDir : FUserDataDir;
     stored = dir;
-    return FolderExists(files_, stored);
+    return FolderExists(FFiles, stored);
 }
 
 bool Varnel::IsWindows10() {
-    const std::optional<std::uint32_t> major = version_.MajorVersion();
+    const std::optional<std::uint32_t> major = FVersion.MajorVersion();
     return major && *major == 10;
 }
 

@@ -33,7 +33,7 @@ bool FolderExists(FileSystem& files, const std::u16string& path);
 // <application data>\Varnel Project\<name>\ and whether this is Windows 10 or later.
 class Varnel {
   public:
-    Varnel(FileSystem& files, SystemVersion& version) : files_(files), version_(version) {}
+    Varnel(FileSystem& files, SystemVersion& version) : FFiles(files), FVersion(version) {}
 
     // The folder's full path without a trailing backslash; nothing when the shell
     // cannot name it.
@@ -45,17 +45,17 @@ class Varnel {
     bool EnsureDataFolder(const std::u16string& name, bool allUsers);
 
     // Empty until EnsureDataFolder has set them.
-    const std::u16string& UserDataDir() const { return userDataDir_; }
-    const std::u16string& CommonDataDir() const { return commonDataDir_; }
+    const std::u16string& UserDataDir() const { return FUserDataDir; }
+    const std::u16string& CommonDataDir() const { return FCommonDataDir; }
 
     // Windows 10 and 11 both report major version 10.
     bool IsWindows10();
 
   private:
-    FileSystem& files_;
-    SystemVersion& version_;
-    std::u16string userDataDir_;
-    std::u16string commonDataDir_;
+    FileSystem& FFiles;
+    SystemVersion& FVersion;
+    std::u16string FUserDataDir;
+    std::u16string FCommonDataDir;
 };
 
 }  // namespace tovel

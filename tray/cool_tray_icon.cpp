@@ -472,48 +472,4 @@ void TCoolTrayIcon::DoCycle() {
     }
 }
 
-// ---- events ---------------------------------------------------------------------
-
-void TCoolTrayIcon::DoClick() {
-    if (OnClick) {
-        OnClick(this);
-    }
-}
-
-void TCoolTrayIcon::DoDblClick() {
-    if (OnDblClick) {
-        OnDblClick(this);
-    }
-}
-
-void TCoolTrayIcon::DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseDown) {
-        OnMouseDown(this, Button, Shift, X, Y);
-    }
-}
-
-void TCoolTrayIcon::DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseUp) {
-        OnMouseUp(this, Button, Shift, X, Y);
-    }
-}
-
-void TCoolTrayIcon::DoMouseMove(TShiftState Shift, int X, int Y) {
-    if (OnMouseMove) {
-        OnMouseMove(this, Shift, X, Y);
-    }
-}
-
-void TCoolTrayIcon::DoMouseEnter() {
-    if (OnMouseEnter) {
-        OnMouseEnter(this);
-    }
-}
-
-void TCoolTrayIcon::DoMouseExit() {
-    if (OnMouseExit) {
-        OnMouseExit(this);
-    }
-}
-
 }  // namespace tovel

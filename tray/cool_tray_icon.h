@@ -185,6 +185,26 @@ class TCoolTrayIcon : public TComponent, private TTimerSink {
     void TimerTick(std::uintptr_t id) override;
     bool TryMinimizeToTray(TMessage& message);
     TShiftState AsyncShiftState();
+    // The shell's notifications of the icon, one step each.
+    struct TIconPointer {
+        int X;
+        int Y;
+        TShiftState Shift;
+    };
+    void DispatchNotification(std::uint32_t notification);
+    // Fires the balloon event the notification names; false for any other.
+    bool BalloonNotification(std::uint32_t notification);
+    TIconPointer PointerNow();
+    // Whether a button press opens the popup menu.
+    bool MenuPopsUp() const;
+    void MouseMoved(const TIconPointer& pointer);
+    void LeftButtonDown(const TIconPointer& pointer);
+    void LeftButtonUp(const TIconPointer& pointer);
+    void LeftDoubleClick();
+    void RightButtonDown(const TIconPointer& pointer);
+    void RightButtonUp(const TIconPointer& pointer);
+    // A context-menu request or a selection by the keyboard or the mouse.
+    void MenuRequested(const TIconPointer& pointer);
     TWinControl* OwnerWindow() const;
     // The parts of the window system the icon uses.
     TWindowing& Windowing() const { return FApplication.Windowing(); }

@@ -22,7 +22,7 @@ class TSharedHandler {
     static THandler& Acquire(TWindowSystem& windowSystem) {
         THandler* handler = Find(windowSystem);
         if (handler == nullptr) {
-            handler = new THandler(static_cast<TParts&>(windowSystem)...);
+            handler = new THandler(windowSystem.template Part<TParts>()...);
             Handlers()[&windowSystem] = handler;
         }
         (handler->*AddUser)();

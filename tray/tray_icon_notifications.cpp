@@ -23,122 +23,158 @@ TShiftState TCoolTrayIcon::AsyncShiftState() {
 void TCoolTrayIcon::HandleIconNotification(std::uint32_t notification) {
     // Failures in the program's handlers are shown like those of any other
     // event, and never reach the window procedure.
-    FApplication.HandleEvent([this, notification] {
-        // The balloon notifications count whether or not the icon is enabled.
-        switch (notification) {
-            case notify_event::kBalloonShow:
-                if (OnBalloonHintShow) {
-                    OnBalloonHintShow(this);
-                }
-                return;
-            case notify_event::kBalloonHide:
-                if (OnBalloonHintHide) {
-                    OnBalloonHintHide(this);
-                }
-                return;
-            case notify_event::kBalloonTimeout:
-                if (OnBalloonHintTimeout) {
-                    OnBalloonHintTimeout(this);
-                }
-                return;
-            case notify_event::kBalloonUserClick:
-                if (OnBalloonHintClick) {
-                    OnBalloonHintClick(this);
-                }
-                return;
-            default:
-                break;
-        }
-        if (!FEnabled) {
-            return;
-        }
-        // Where the pointer is now, not where it was when the shell wrote.
-        TPoint point;
-        if (!PointerAndKeys().ReadCursorPos(point)) {
-            point = TPoint{};
-        }
-        const int x = point.X;
-        const int y = point.Y;
-        const TShiftState shift = AsyncShiftState();
-        const bool menuPopsUp = FPopupMenu != nullptr && FPopupMenu->AutoPopup();
+    FApplication.HandleEvent([this, notification] { DispatchNotification(notification); });
+}
 
-        switch (notification) {
-            case msg::kMouseMove:
-                if (FWantEnterExitEvents && FDidExit) {
-                    DoMouseEnter();
-                    FDidExit = false;
-                }
-                DoMouseMove(shift, x, y);
-                LastMoveX = x;
-                LastMoveY = y;
+void TCoolTrayIcon::DispatchNotification(std::uint32_t notification) {
+    // The balloon notifications count whether or not the icon is enabled.
+    if (BalloonNotification(notification) || !FEnabled) {
+        return;
+    }
+    const TIconPointer pointer = PointerNow();
+    switch (notification) {
+        case msg::kMouseMove:
+            MouseMoved(pointer);
+            break;
+        case msg::kLButtonDown:
+            LeftButtonDown(pointer);
+            break;
+        case msg::kLButtonUp:
+            LeftButtonUp(pointer);
+            break;
+        case msg::kLButtonDblClk:
+            LeftDoubleClick();
+            break;
+        case msg::kRButtonDown:
+            RightButtonDown(pointer);
+            break;
+        case msg::kRButtonUp:
+            RightButtonUp(pointer);
+            break;
+        case msg::kContextMenu:
+        case notify_event::kSelect:
+        case notify_event::kKeySelect:
+            MenuRequested(pointer);
+            break;
+        case msg::kMButtonDown:
+            DoMouseDown(TMouseButton::mbMiddle, pointer.Shift | ssMiddle, pointer.X, pointer.Y);
+            break;
+        case msg::kMButtonUp:
+            DoMouseUp(TMouseButton::mbMiddle, pointer.Shift | ssMiddle, pointer.X, pointer.Y);
+            break;
+        default:
+            break;
+    }
+}
+
+bool TCoolTrayIcon::BalloonNotification(std::uint32_t notification) {
+    TNotifyEvent* event = nullptr;
+    switch (notification) {
+        case notify_event::kBalloonShow:
+            event = &OnBalloonHintShow;
+            break;
+        case notify_event::kBalloonHide:
+            event = &OnBalloonHintHide;
+            break;
+        case notify_event::kBalloonTimeout:
+            event = &OnBalloonHintTimeout;
+            break;
+        case notify_event::kBalloonUserClick:
+            event = &OnBalloonHintClick;
+            break;
+        default:
+            return false;
+    }
+    if (*event) {
+        (*event)(this);
+    }
+    return true;
+}
+
+TCoolTrayIcon::TIconPointer TCoolTrayIcon::PointerNow() {
+    // Where the pointer is now, not where it was when the shell wrote.
+    TPoint point;
+    if (!PointerAndKeys().ReadCursorPos(point)) {
+        point = TPoint{};
+    }
+    return TIconPointer{point.X, point.Y, AsyncShiftState()};
+}
+
+bool TCoolTrayIcon::MenuPopsUp() const {
+    return FPopupMenu != nullptr && FPopupMenu->AutoPopup();
+}
+
+void TCoolTrayIcon::MouseMoved(const TIconPointer& pointer) {
+    if (FWantEnterExitEvents && FDidExit) {
+        DoMouseEnter();
+        FDidExit = false;
+    }
+    DoMouseMove(pointer.Shift, pointer.X, pointer.Y);
+    LastMoveX = pointer.X;
+    LastMoveY = pointer.Y;
+}
+
+void TCoolTrayIcon::LeftButtonDown(const TIconPointer& pointer) {
+    const bool menuPopsUp = MenuPopsUp();
+    if (OnDblClick) {
+        // A single click is told only once no double-click can follow.
+        ClickTimer->SetInterval(PointerAndKeys().DoubleClickTime());
+        ClickTimer->SetEnabled(true);
+    }
+    DoMouseDown(TMouseButton::mbLeft, pointer.Shift | ssLeft, pointer.X, pointer.Y);
+    FClickStart = true;
+    if (FLeftPopup && menuPopsUp) {
+        Windowing().BringToForeground(Handle());
+        PopupAtCursor();
+    }
+}
+
+void TCoolTrayIcon::LeftButtonUp(const TIconPointer& pointer) {
+    if (FClickStart) {
+        FClickReady = true;
+    }
+    if (FClickStart && !ClickTimer->Enabled()) {
+        FClickStart = false;
+        FClickReady = false;
+        DoClick();
+    }
+    FClickStart = false;
+    DoMouseUp(TMouseButton::mbLeft, pointer.Shift | ssLeft, pointer.X, pointer.Y);
+}
+
+void TCoolTrayIcon::LeftDoubleClick() {
+    FClickReady = false;
+    IsDblClick = true;
+    DoDblClick();
+    if (MenuPopsUp() && !FLeftPopup) {
+        for (TMenuItem* item : FPopupMenu->Items()->Items()) {
+            if (item->Default()) {
+                item->Click();
                 break;
-            case msg::kLButtonDown:
-                if (OnDblClick) {
-                    // A single click is told only once no double-click can follow.
-                    ClickTimer->SetInterval(PointerAndKeys().DoubleClickTime());
-                    ClickTimer->SetEnabled(true);
-                }
-                DoMouseDown(TMouseButton::mbLeft, shift | ssLeft, x, y);
-                FClickStart = true;
-                if (FLeftPopup && menuPopsUp) {
-                    Windowing().BringToForeground(Handle());
-                    PopupAtCursor();
-                }
-                break;
-            case msg::kLButtonUp:
-                if (FClickStart) {
-                    FClickReady = true;
-                }
-                if (FClickStart && !ClickTimer->Enabled()) {
-                    FClickStart = false;
-                    FClickReady = false;
-                    DoClick();
-                }
-                FClickStart = false;
-                DoMouseUp(TMouseButton::mbLeft, shift | ssLeft, x, y);
-                break;
-            case msg::kLButtonDblClk:
-                FClickReady = false;
-                IsDblClick = true;
-                DoDblClick();
-                if (FPopupMenu != nullptr && FPopupMenu->AutoPopup() && !FLeftPopup) {
-                    for (TMenuItem* item : FPopupMenu->Items()->Items()) {
-                        if (item->Default()) {
-                            item->Click();
-                            break;
-                        }
-                    }
-                }
-                break;
-            case msg::kRButtonDown:
-                DoMouseDown(TMouseButton::mbRight, shift | ssRight, x, y);
-                if (menuPopsUp) {
-                    Windowing().BringToForeground(Handle());
-                    PopupAtCursor();
-                }
-                break;
-            case msg::kRButtonUp:
-                if (FBehavior == TBehavior::bhWin95) {
-                    DoMouseUp(TMouseButton::mbRight, shift | ssRight, x, y);
-                }
-                break;
-            case msg::kContextMenu:
-            case notify_event::kSelect:
-            case notify_event::kKeySelect:
-                if (FBehavior == TBehavior::bhWin2000) {
-                    DoMouseUp(TMouseButton::mbRight, shift | ssRight, x, y);
-                }
-                break;
-            case msg::kMButtonDown:
-                DoMouseDown(TMouseButton::mbMiddle, shift | ssMiddle, x, y);
-                break;
-            case msg::kMButtonUp:
-                DoMouseUp(TMouseButton::mbMiddle, shift | ssMiddle, x, y);
-                break;
-            default:
-                break;
+            }
         }
-    });
+    }
+}
+
+void TCoolTrayIcon::RightButtonDown(const TIconPointer& pointer) {
+    const bool menuPopsUp = MenuPopsUp();
+    DoMouseDown(TMouseButton::mbRight, pointer.Shift | ssRight, pointer.X, pointer.Y);
+    if (menuPopsUp) {
+        Windowing().BringToForeground(Handle());
+        PopupAtCursor();
+    }
+}
+
+void TCoolTrayIcon::RightButtonUp(const TIconPointer& pointer) {
+    if (FBehavior == TBehavior::bhWin95) {
+        DoMouseUp(TMouseButton::mbRight, pointer.Shift | ssRight, pointer.X, pointer.Y);
+    }
+}
+
+void TCoolTrayIcon::MenuRequested(const TIconPointer& pointer) {
+    if (FBehavior == TBehavior::bhWin2000) {
+        DoMouseUp(TMouseButton::mbRight, pointer.Shift | ssRight, pointer.X, pointer.Y);
+    }
 }
 
 void TCoolTrayIcon::ClickTimerTick(TObject* /*Sender*/) {
@@ -162,6 +198,50 @@ void TCoolTrayIcon::ExitTimerTick(TObject* /*Sender*/) {
     if (point.X != LastMoveX || point.Y != LastMoveY) {
         FDidExit = true;
         DoMouseExit();
+    }
+}
+
+// The component's events, each raised only when a handler is set.
+
+void TCoolTrayIcon::DoClick() {
+    if (OnClick) {
+        OnClick(this);
+    }
+}
+
+void TCoolTrayIcon::DoDblClick() {
+    if (OnDblClick) {
+        OnDblClick(this);
+    }
+}
+
+void TCoolTrayIcon::DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) {
+        OnMouseDown(this, Button, Shift, X, Y);
+    }
+}
+
+void TCoolTrayIcon::DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) {
+        OnMouseUp(this, Button, Shift, X, Y);
+    }
+}
+
+void TCoolTrayIcon::DoMouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) {
+        OnMouseMove(this, Shift, X, Y);
+    }
+}
+
+void TCoolTrayIcon::DoMouseEnter() {
+    if (OnMouseEnter) {
+        OnMouseEnter(this);
+    }
+}
+
+void TCoolTrayIcon::DoMouseExit() {
+    if (OnMouseExit) {
+        OnMouseExit(this);
     }
 }
 

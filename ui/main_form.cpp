@@ -52,6 +52,16 @@ void TmainForm::BuildComponents() {
 
     // Group boxes first, toolbar last: docking, not creation order, decides
     // where each ends up.
+    BuildWheelGroup();
+    BuildPointerGroup();
+    BuildNoActiveGroup();
+    BuildToolBar();
+    BuildTrayMenu();
+    BuildTimer();
+    BuildTrayIcon();
+}
+
+void TmainForm::BuildWheelGroup() {
     GroupBoxWheel = Make<TGroupBox>(this, u"GroupBoxWheel");
     GroupBoxWheel->SetParent(this);
     GroupBoxWheel->SetCaption(u"[ホイールの１目盛りでスクロールする量]");
@@ -80,7 +90,9 @@ void TmainForm::BuildComponents() {
     ComboBoxLine->SetBounds(2, 56, 290, 21);
     ComboBoxLine->SetTabOrder(2);
     ComboBoxLine->SetAccessibleName(CaptionWords(GroupBoxWheel->Caption()));
+}
 
+void TmainForm::BuildPointerGroup() {
     GroupBoxPointer = Make<TGroupBox>(this, u"GroupBoxPointer");
     GroupBoxPointer->SetParent(this);
     GroupBoxPointer->SetCaption(u"[ポインターの速度]");
@@ -95,7 +107,9 @@ void TmainForm::BuildComponents() {
     ComboBoxSpeed->SetBounds(2, 15, 290, 21);
     ComboBoxSpeed->SetTabOrder(0);
     ComboBoxSpeed->SetAccessibleName(CaptionWords(GroupBoxPointer->Caption()));
+}
 
+void TmainForm::BuildNoActiveGroup() {
     GroupBoxNoActive = Make<TGroupBox>(this, u"GroupBoxNoActive");
     GroupBoxNoActive->SetParent(this);
     GroupBoxNoActive->SetCaption(u"[ホバーしたときに非アクティブウィンドウをスクロールする]");
@@ -109,7 +123,9 @@ void TmainForm::BuildComponents() {
     CHKNoActive->SetAlign(TAlign::alClient);
     CHKNoActive->SetBounds(2, 15, 290, 24);
     CHKNoActive->SetTabOrder(0);
+}
 
+void TmainForm::BuildToolBar() {
     ToolBar1 = Make<TToolBar>(this, u"ToolBar1");
     ToolBar1->SetParent(this);
     ToolBar1->SetAlign(TAlign::alTop);
@@ -137,7 +153,9 @@ void TmainForm::BuildComponents() {
     ToolButton1->SetCaption(u"終了");
     ToolButton1->SetAutoSize(true);
     ToolButton1->SetImageIndex(2);
+}
 
+void TmainForm::BuildTrayMenu() {
     PPMenu = Make<TPopupMenu>(this, u"PPMenu");
     PPMenu->SetAutoPopup(true);
     PPMenu->SetAutoHotkeys(true);
@@ -155,12 +173,17 @@ void TmainForm::BuildComponents() {
     PPDisp = MakeItem(this, PPMenu, u"PPDisp", u"ウィンドウを表示");
     N1 = MakeItem(this, PPMenu, u"N1", u"-");
     PPClose = MakeItem(this, PPMenu, u"PPClose", u"終了");
+}
 
+void TmainForm::BuildTimer() {
     Timer = new TTimer(*Application(), this);
     Timer->SetName(u"Timer");
     Timer->SetEnabled(false);
     Timer->SetInterval(1000);
+}
 
+// The image list comes with the icon: the icon's pictures are the list's.
+void TmainForm::BuildTrayIcon() {
     ImageList = new TImageList(Application()->Icons(), this);
     ImageList->SetName(u"ImageList");
     for (int resource : kTrayImageResources) {

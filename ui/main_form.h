@@ -100,7 +100,16 @@ class TmainForm : public TForm {
     std::int32_t WantedWheelRouting() const;
     bool RoutingOffered() const;
 
+    // The components, made in the order the window declares them; one
+    // step a group of controls, each control's stored properties together.
     void BuildComponents();
+    void BuildWheelGroup();
+    void BuildPointerGroup();
+    void BuildNoActiveGroup();
+    void BuildToolBar();
+    void BuildTrayMenu();
+    void BuildTimer();
+    void BuildTrayIcon();
     void WireEvents();
     SettingsFile LineCountFile() const;
     // The saved line index for page mode at start; a file that cannot be read

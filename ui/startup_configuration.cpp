@@ -93,13 +93,12 @@ void TmainForm::FormCreate(TObject* /*Sender*/) {
             ApplyPointerSpeed();
             Timer->SetEnabled(true);
             break;
-        case StartMode::Invalid: {
-            THandle owner = Application()->Windowing().ActiveWindow();
-            Application()->ModalUi().ShowMessageBox(owner != 0 ? owner : Application()->Handle(), kCommandLineError,
-                                   Application()->Title(), TMessageBoxStyle::Error);
+        case StartMode::Invalid:
+            Application()->ModalUi().ShowMessageBox(Application()->MessageBoxOwner(),
+                                                    kCommandLineError, Application()->Title(),
+                                                    TMessageBoxStyle::Error);
             Timer->SetEnabled(true);
             break;
-        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/application.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window_class.h"
 #include "platform/win32/win32_window_system.h"
 
 namespace tovel::win32 {

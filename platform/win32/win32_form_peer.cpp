@@ -9,6 +9,7 @@
 #include "platform/win32/win32_font.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window_class.h"
 
 namespace tovel::win32 {
 

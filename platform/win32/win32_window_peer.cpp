@@ -8,6 +8,7 @@
 #include "platform/win32/win32_accessible_name.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window_class.h"
 #include "platform/win32/win32_window_system.h"
 
 namespace tovel::win32 {

@@ -58,12 +58,4 @@ Win32MessageTarget* FindTarget(HWND window);
 // Whether the program has any window now.
 bool AnyLiveWindow();
 
-// Registers a window class of the program once per process; later calls with
-// the same name are answered from the first.
-bool RegisterOwnClass(const wchar_t* className, HBRUSH background, HICON icon, HICON smallIcon);
-
-// The program's main icon (resource 1) at the system's large or small icon
-// size, or null when the program file carries none.
-HICON MainIcon(bool small);
-
 }  // namespace tovel::win32

@@ -19,6 +19,7 @@
 #include "framework/form.h"
 #include "platform/headless/headless_notification_area.h"
 #include "platform/headless/headless_window_system.h"
+#include "res/resource_ids.h"
 #include "tray/cool_tray_icon.h"
 #include "tray/tray_text.h"
 
@@ -93,7 +94,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckCopy<8>(units, data[2] % 16);
 
     // The same cuts as the component makes them into the record it sends.
-    tovel::headless::HeadlessWindowSystem windows;
+    // The program file's icons, as Tovel.exe carries them.
+    tovel::headless::HeadlessWindowSystem windows{
+        {tovel::kProgramIconResource, tovel::kTrayImageResources[0],
+         tovel::kTrayImageResources[1], tovel::kTrayImageResources[2]}};
     tovel::headless::HeadlessNotificationArea shell;
     {
         tovel::TApplication application(windows);

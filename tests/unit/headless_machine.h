@@ -13,6 +13,7 @@
 #include "platform/headless/headless_window_system.h"
 #include "settings/varnel.h"
 #include "ui/main_form.h"
+#include "tests/unit/program_icons.h"
 
 namespace tovel::testing {
 
@@ -28,7 +29,7 @@ struct HeadlessProcess {
     headless::HeadlessFileSystem& files;
     headless::HeadlessSystemVersion version{10};
     headless::HeadlessNamedMutexes mutexes;
-    headless::HeadlessWindowSystem windows;
+    headless::HeadlessWindowSystem windows{ProgramIconResources()};
     headless::HeadlessPointerSettings& pointer;
     headless::HeadlessTextCodec codec;
     headless::HeadlessSystemMessages messages;

@@ -7,6 +7,7 @@
 #include "framework/application.h"
 #include "framework/text.h"
 #include "tests/unit/headless_machine.h"
+#include "tests/unit/program_icons.h"
 
 namespace tovel::headless {
 
@@ -38,7 +39,7 @@ class MainFormTest : public ::testing::Test {
   protected:
     headless::HeadlessFileSystem files;
     headless::HeadlessSystemVersion version{10};
-    headless::HeadlessWindowSystem windows;
+    headless::HeadlessWindowSystem windows{ProgramIconResources()};
     HeadlessPointerSettings pointer{&windows};
     headless::HeadlessTextCodec codec;
     headless::HeadlessSystemMessages messages;

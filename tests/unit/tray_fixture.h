@@ -12,6 +12,7 @@
 #include "platform/headless/headless_notification_area.h"
 #include "platform/headless/headless_window_system.h"
 #include "tray/cool_tray_icon.h"
+#include "tests/unit/program_icons.h"
 
 namespace tovel::testing {
 
@@ -19,7 +20,7 @@ namespace tovel::testing {
 // the icon written to a log in the order it fired.
 class TrayTest : public ::testing::Test {
   protected:
-    headless::HeadlessWindowSystem windows;
+    headless::HeadlessWindowSystem windows{ProgramIconResources()};
     headless::HeadlessNotificationArea shell;
     TApplication application{windows};
     TForm* form = nullptr;

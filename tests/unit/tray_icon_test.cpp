@@ -504,7 +504,7 @@ namespace tovel::testing {
 namespace {
 
 TEST(Graphics, IconsOwnTheirHandleAndTellOfEveryChange) {
-    headless::HeadlessWindowSystem windows;
+    headless::HeadlessWindowSystem windows{ProgramIconResources()};
     {
         TIcon icon(windows);
         int changes = 0;
@@ -529,7 +529,7 @@ TEST(Graphics, IconsOwnTheirHandleAndTellOfEveryChange) {
 }
 
 TEST(Graphics, APictureFromTheResourcesIsReadWhenItsHandleIsFirstAskedFor) {
-    headless::HeadlessWindowSystem windows;
+    headless::HeadlessWindowSystem windows{ProgramIconResources()};
     {
         TIcon icon(windows);
         int changes = 0;
@@ -563,7 +563,7 @@ TEST(Graphics, APictureFromTheResourcesIsReadWhenItsHandleIsFirstAskedFor) {
 }
 
 TEST(Graphics, AnImageListCopiesItsImagesAndSkipsMissingResources) {
-    headless::HeadlessWindowSystem windows;
+    headless::HeadlessWindowSystem windows{ProgramIconResources()};
     {
         TImageList list(windows, nullptr);
         EXPECT_EQ(list.Width(), 16);
