@@ -1,4 +1,4 @@
-#include "selftest_report.h"
+#include "selftest/report.h"
 
 #include <windows.h>
 
@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "framework/text.h"
+#include "platform/win32/win32_letter_case.h"
 #include "platform/win32/win32_text.h"
-#include "selftest_machine.h"
+#include "selftest/journal.h"
+#include "selftest/machine.h"
 
 namespace tovel::selftest {
 namespace {
@@ -181,15 +183,6 @@ std::string Indented(const std::string& text) {
         }
     }
     return out;
-}
-
-std::u16string Upper(std::u16string text) {
-    if (!text.empty()) {
-        // One UTF-16 unit for one: the positions in the upper-case copy are
-        // those of the original.
-        CharUpperBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
-    }
-    return text;
 }
 
 bool IsHexDigit(char16_t c) {
@@ -398,35 +391,72 @@ std::string CountLine(const std::vector<TestRecord>& records) {
            std::to_string(counts[2]) + " skipped";
 }
 
-void PrivateText::AddSpelling(const std::u16string& spelling, const std::string& token) {
+void PrivateText::AddSpelling(const std::u16string& spelling, const std::string& token,
+                              Where place) {
     if (spelling.size() < 2) {
         return;
     }
-    const std::u16string upper = Upper(spelling);
-    for (const auto& known : spellings_) {
-        if (known.first == upper) {
+    const std::u16string upper = win32::UpperCase(spelling);
+    for (const Spelling& known : spellings_) {
+        if (known.Upper == upper && known.Place == place) {
             return;
         }
     }
-    spellings_.emplace_back(upper, token);
+    spellings_.push_back(Spelling{upper, token, place});
     std::stable_sort(spellings_.begin(), spellings_.end(), [](const auto& a, const auto& b) {
-        return a.first.size() > b.first.size();
+        return a.Upper.size() > b.Upper.size();
     });
 }
 
-void PrivateText::Add(const std::u16string& text, const std::string& token) {
+void PrivateText::Add(const std::u16string& text, const std::string& token, Where place) {
     // Without its trailing backslash, so that what follows keeps its separator.
     const std::u16string form = WithoutTrailingBackslash(text);
-    AddSpelling(form, token);
-    AddSpelling(DoubledBackslashes(form), token);
+    AddSpelling(form, token, place);
+    AddSpelling(DoubledBackslashes(form), token, place);
     for (const char16_t* breakText : {u"\" u\"", u"\" L\"", u"\" \""}) {
-        AddSpelling(AsGoogleTestPrints(form, breakText), token);
-        AddSpelling(AsGoogleTestPrints(Utf16ToUtf8(form), breakText), token);
+        AddSpelling(AsGoogleTestPrints(form, breakText), token, place);
+        AddSpelling(AsGoogleTestPrints(Utf16ToUtf8(form), breakText), token, place);
     }
 }
 
+void PrivateText::Add(const std::u16string& text, const std::string& token) {
+    Add(text, token, Where::Anywhere);
+}
+
+// A path component ends at a separator; a path, at the text's end, a quote,
+// white space or the punctuation that follows a path in a sentence.
+bool PrivateText::StandsAlone(const std::u16string& upper, std::size_t at,
+                              const Spelling& spelling) const {
+    if (spelling.Place == Where::Anywhere) {
+        return true;
+    }
+    const auto separator = [](char16_t c) { return c == u'\\' || c == u'/'; };
+    const auto pathEnd = [&](char16_t c) {
+        return separator(c) || c == u'"' || c == u'\'' || c == u' ' || c == u'\t' ||
+               c == u'\n' || c == u'\r' || c == u'.' || c == u',' || c == u';' || c == u')';
+    };
+    const bool startsAlone = at == 0 || separator(upper[at - 1]) || upper[at - 1] == u'"' ||
+                             upper[at - 1] == u'\'' || upper[at - 1] == u' ';
+    // What comes first in a text or after a space or quote starts a path only
+    // when a separator follows: a word of a sentence is no path.
+    const bool afterSeparator = at > 0 && separator(upper[at - 1]);
+    std::size_t end = at + spelling.Upper.size();
+    if (spelling.Place == Where::ComponentWithNumber) {
+        while (end < upper.size() && upper[end] >= u'0' && upper[end] <= u'9') {
+            ++end;
+        }
+    }
+    if (!startsAlone) {
+        return false;
+    }
+    if (end == upper.size()) {
+        return afterSeparator;
+    }
+    return afterSeparator ? pathEnd(upper[end]) : separator(upper[end]);
+}
+
 void PrivateText::AddName(const std::u16string& name, const std::string& token) {
-    Add(name, token);
+    Add(name, token, Where::Component);
     // Windows makes an 8.3 name from the first six letters that a short
     // name may hold, then "~" and a number.
     std::u16string stem;
@@ -436,22 +466,23 @@ void PrivateText::AddName(const std::u16string& name, const std::string& token) 
         }
     }
     if (stem.size() >= 2 && stem.size() < name.size()) {
-        Add(stem + u"~", token);
+        Add(stem + u"~", token, Where::ComponentWithNumber);
     }
 }
 
 std::string PrivateText::Hide(const std::string& text) const {
     const std::u16string original = Utf8ToUtf16(text);
-    const std::u16string upper = Upper(original);
+    const std::u16string upper = win32::UpperCase(original);
     std::u16string out;
     // One pass from left to right: what replaced a spelling is never looked
     // at again, so no name can match inside a token.
     for (std::size_t at = 0; at < original.size();) {
         bool hidden = false;
-        for (const auto& [spelling, token] : spellings_) {
-            if (upper.compare(at, spelling.size(), spelling) == 0) {
-                out += Utf8ToUtf16(token);
-                at += spelling.size();
+        for (const Spelling& spelling : spellings_) {
+            if (upper.compare(at, spelling.Upper.size(), spelling.Upper) == 0 &&
+                StandsAlone(upper, at, spelling)) {
+                out += Utf8ToUtf16(spelling.Token);
+                at += spelling.Upper.size();
                 hidden = true;
                 break;
             }
