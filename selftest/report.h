@@ -45,6 +45,9 @@ class ReportListener final : public ::testing::EmptyTestEventListener {
     std::vector<TestRecord> records_;
 };
 
+// "PASS", "FAIL" or "SKIP", as the report marks a test.
+const char* Label(Outcome outcome);
+
 // "N passed, N failed, N skipped": the report's last line.
 std::string CountLine(const std::vector<TestRecord>& records);
 
