@@ -103,7 +103,7 @@ add_custom_command(
     COMMENT "Writing ${TOVEL_NOTICES}"
     VERBATIM)
 
-# The self-test (tests/win32) goes out beside the program, built the same way:
+# The self-test (selftest/) goes out beside the program, built the same way:
 # the program's size and path flags on it and on the GoogleTest it links, no
 # link time stamp, and stripped (a user's report names tests, not addresses).
 function(tovel_release_selftest exe)

@@ -6,6 +6,7 @@ namespace tovel {
 
 // How far a write reaches: the fWinIni argument of the system parameter call.
 enum class UpdateScope : std::uint32_t {
+    Unannounced = 0,  // in force at once, not stored, and no WM_SETTINGCHANGE to other windows
     SessionOnly = 2,  // SPIF_SENDCHANGE: in force at once for every program, not stored
     Persistent = 3,   // SPIF_UPDATEINIFILE | SPIF_SENDCHANGE: also survives the next logon
 };

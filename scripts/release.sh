@@ -33,5 +33,5 @@ cp "$build_dir"/dist/Tovel-*-win64.zip "$build_dir"/dist/Tovel.debug "$build_dir
 (cd "$dist" && sha256sum -c --quiet SHA256SUMS)
 
 echo "release.sh: Tovel.exe is $(stat -c %s "$build_dir/Tovel.exe") bytes," \
-     "Tovel-selftest.exe $(stat -c %s "$build_dir/tests/win32/Tovel-selftest.exe") bytes"
+     "Tovel-selftest.exe $(stat -c %s "$build_dir/selftest/Tovel-selftest.exe") bytes"
 ls -l "$dist"

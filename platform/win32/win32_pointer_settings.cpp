@@ -43,6 +43,14 @@ void Win32PointerSettings::SetMouseSpeed(std::int32_t speed, UpdateScope scope) 
 
 std::int32_t Win32PointerSettings::GetWheelRouting() { return Read(kGetMouseWheelRouting); }
 
+std::optional<std::int32_t> Win32PointerSettings::ReadWheelRouting() {
+    INT value = 0;
+    if (!SystemParametersInfoW(kGetMouseWheelRouting, 0, &value, 0)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 void Win32PointerSettings::SetWheelRouting(std::int32_t routing, UpdateScope scope) {
     WriteInPointer(kSetMouseWheelRouting, routing, scope);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/pointer_settings.h"
 
 namespace tovel::win32 {
@@ -14,6 +16,10 @@ public:
     void SetMouseSpeed(std::int32_t speed, UpdateScope scope) override;
     std::int32_t GetWheelRouting() override;
     void SetWheelRouting(std::int32_t routing, UpdateScope scope) override;
+
+    // The wheel routing, or nothing where the system has no such setting
+    // (Windows before 10 refuses the read).
+    std::optional<std::int32_t> ReadWheelRouting();
 };
 
 }  // namespace tovel::win32

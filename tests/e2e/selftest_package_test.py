@@ -34,7 +34,7 @@ REPORT = "Tovel-selftest-report.txt"
 # driver sees is the injected one's.
 QUIET_FIRST = "--gtest_filter=Win32FileSystemTest.*:InjectedFault.*"
 _COUNTS = re.compile(r"^(\d+) passed, (\d+) failed, (\d+) skipped$", re.MULTILINE)
-_STATE = re.compile(r"^(before|after) speed=(-?\d+) lines=(-?\d+) routing=(-?\d+) folders=(\d+)$",
+_STATE = re.compile(r"^(before|ended|after) speed=(-?\d+) lines=(-?\d+) routing=(-?\d+) folders=(\d+)$",
                     re.MULTILINE)
 
 
@@ -72,14 +72,14 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
             archive.extractall(cls.folder)
         cls.windows_exe = "C:\\" + FOLDER + "\\Tovel-selftest.exe"
 
-    def run_selftest(self, args=(), inject=None, interrupt=False, second=False, exe=None,
-                     env=None, timeout=1500):
+    def run_selftest(self, args=(), inject=None, interrupt=False, second=False, end=False,
+                     exe=None, env=None, timeout=1500):
         self.session.reset()
         extra = dict(env or {})
         if inject:
             extra["TOVEL_SELFTEST_INJECT"] = inject
         argv = ((["--second"] if second else []) + (["--interrupt"] if interrupt else []) +
-                [exe or self.windows_exe, *args])
+                (["--end"] if end else []) + [exe or self.windows_exe, *args])
         proc = self.session.launch(self.helpers["selftest_driver"], argv, debug=TRACE,
                                    extra_env=extra or None)
         try:
@@ -187,6 +187,25 @@ class SelftestPackageTest(e2e.ProgramSessionTest):
         self.assertIn("Another Tovel self-test is running", run.out)
         self.assertIn("Stopped by Ctrl+C during InjectedFault.ChangesTheSettingsThenWaits",
                       self.report())
+        self.assert_put_back(run)
+
+    def test_a_run_after_one_whose_supervisor_was_ended_puts_everything_back(self):
+        run = self.run_selftest([QUIET_FIRST], inject="wait", end=True)
+        # Ended from outside while the test's values stood: nothing of the
+        # first run put them back, and its scratch folder stayed.
+        before, ended = run.states.get("before"), run.states.get("ended")
+        self.assertIsNotNone(ended, run.out[-3000:])
+        self.assertNotEqual(ended[1], before[1], "the wheel lines were not at a test's value")
+        self.assertEqual(ended[3], 1, "the ended run's scratch folder")
+        # The second run put it back before its own snapshot, said so, and
+        # passed on its own account.
+        self.assertEqual(run.code, 0, run.out[-3000:])
+        self.assertIn("EARLIER RUN PUT BACK", run.out)
+        report = self.report()
+        self.assertRegex(report, r"EARLIER RUN PUT BACK: the self-test run of Tovel-selftest-\d+-\d+ "
+                                 r"was ended before it could put the machine back \(during "
+                                 r"InjectedFault\.ChangesTheSettingsThenWaits\)\. Written back: "
+                                 r"[a-z ,]*wheel lines")
         self.assert_put_back(run)
 
     def test_googletest_variables_of_the_users_environment_do_not_reach_the_tests(self):

@@ -15,7 +15,7 @@ import tempfile
 import unittest
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-SELFTEST = os.path.join("tests", "win32", "Tovel-selftest.exe")
+SELFTEST = os.path.join("selftest", "Tovel-selftest.exe")
 IGNORED = shutil.ignore_patterns(".git", "build", "dist", "__pycache__")
 
 

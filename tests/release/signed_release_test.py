@@ -28,7 +28,7 @@ sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 import e2e_support as e2e  # noqa: E402
 
 PASSWORD = "throwaway password"
-SELFTEST = os.path.join("tests", "win32", "Tovel-selftest.exe")
+SELFTEST = os.path.join("selftest", "Tovel-selftest.exe")
 _PACKAGE = re.compile(r"^Tovel-(?P<version>.+)-win64\.zip$")
 _release = {}
 

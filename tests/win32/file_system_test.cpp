@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "selftest_machine.h"
+#include "selftest/machine.h"
 
 #include <string>
 

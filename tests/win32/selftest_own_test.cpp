@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "framework/text.h"
-#include "selftest_machine.h"
-#include "selftest_report.h"
-#include "selftest_supervisor.h"
+#include "selftest/journal.h"
+#include "selftest/machine.h"
+#include "selftest/report.h"
+#include "selftest/restore.h"
+#include "selftest/supervisor.h"
 
 namespace tovel::selftest {
 namespace {
@@ -75,7 +77,8 @@ TEST(SelftestReportTest, NoFormOfTheUsersNameOrFoldersReachesTheReport) {
             {"UTF-8 as GoogleTest prints it",
              ::testing::PrintToString(Utf8(temp + u"\\x.txt")), "%TEMP%\\\\x.txt"},
             {"8.3 profile", Utf8(user.ShortProfile + u"\\Music"), "%USERPROFILE%\\Music"},
-            {"the bare name", "made by " + Utf8(user.Name) + ".", "made by %USERNAME%."},
+            {"the name ending a path", "made in D:\\Shares\\" + Utf8(user.Name) + ".",
+             "made in D:\\Shares\\%USERNAME%."},
             {"its 8.3 stem", Utf8(u"D:\\" + user.Stem + u"~2\\x"), "D:\\%USERNAME%2\\x"},
         };
         const PrivateText hide = HideFor(user);
@@ -100,6 +103,31 @@ TEST(SelftestReportTest, NoFormOfTheUsersNameOrFoldersReachesTheReport) {
                 EXPECT_TRUE(name[0] < 0x80 || report.find(escaped) == std::string::npos) << report;
             }
         }
+    }
+}
+
+// Short and common account names are hidden where they stand as a path's
+// component, and nowhere else: test names, the Windows line and words that
+// hold them stay readable.
+TEST(SelftestReportTest, AnAccountNameIsHiddenOnlyAsAWholePathComponent) {
+    const struct {
+        const char16_t* name;
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {u"user", "the user's folder D:\\user\\x and D:\\Users\\y",
+         "the user's folder D:\\%USERNAME%\\x and D:\\Users\\y"},
+        {u"Test", "SelftestReportTest.One failed in E:\\data\\TEST",
+         "SelftestReportTest.One failed in E:\\data\\%USERNAME%"},
+        {u"Win", "Windows: 11, Win32 in \"F:/win/a\"", "Windows: 11, Win32 in \"F:/%USERNAME%/a\""},
+        {u"Win", "WIN\\notes.txt and Win", "%USERNAME%\\notes.txt and Win"},
+        {u"山田", "山田さん in G:\\山田\\山田太郎", "山田さん in G:\\%USERNAME%\\山田太郎"},
+        {u"Taro Yamada", "H:\\TAROYA~12\\x TAROYA~1x", "H:\\%USERNAME%12\\x TAROYA~1x"},
+    };
+    for (const auto& c : cases) {
+        PrivateText hide;
+        hide.AddName(c.name, "%USERNAME%");
+        EXPECT_EQ(hide.Hide(c.text), c.shown) << Utf8(c.name);
     }
 }
 
@@ -155,12 +183,12 @@ TEST(SelftestSupervisorTest, TheJournalTellsResultsLastWritesAndTheEnd) {
     EXPECT_EQ(journal.Records[0].Detail, detail);
     EXPECT_EQ(journal.Records[1].Result, Outcome::Skipped);
     EXPECT_EQ(journal.Running, "B.Three");
-    EXPECT_TRUE(journal.Speed.Written && journal.Speed.Answered);
-    EXPECT_EQ(journal.Speed.Answer, 0);
+    EXPECT_TRUE(journal.Last[kSpeed].Written && journal.Last[kSpeed].Answered);
+    EXPECT_EQ(journal.Last[kSpeed].Answer, 0);
     // The last write counts, and its answer had not come yet.
-    EXPECT_EQ(journal.Lines.Value, 3);
-    EXPECT_FALSE(journal.Lines.Answered);
-    EXPECT_EQ(journal.Routing.Value, 2);
+    EXPECT_EQ(journal.Last[kLines].Value, 3);
+    EXPECT_FALSE(journal.Last[kLines].Answered);
+    EXPECT_EQ(journal.Last[kRouting].Value, 2);
     EXPECT_FALSE(journal.Ended);
     EXPECT_TRUE(ParseJournal("X 1\n").Ended);
 }

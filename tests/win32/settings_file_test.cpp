@@ -16,7 +16,8 @@
 #include "platform/win32/win32_system_messages.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_text_codec.h"
-#include "selftest_machine.h"
+#include "platform/win32/win32_tree_removal.h"
+#include "selftest/machine.h"
 
 namespace tovel::win32 {
 namespace {
@@ -36,7 +37,7 @@ class Win32SettingsFileTest : public ::testing::Test {
         ini = dataDir + u"Tovel.ini";
     }
 
-    void TearDown() override { selftest::RemoveTree(root); }
+    void TearDown() override { RemoveTree(root); }
 
     static void WriteFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
         const HANDLE file = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

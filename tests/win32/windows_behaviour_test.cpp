@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/notification_area.h"
 #include "platform/win32/win32_notification_area.h"
+#include "platform/win32/win32_pointer_settings.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_tree_removal.h"
 #include "platform/win32/win32_window_system.h"
-#include "selftest_machine.h"
+#include "selftest/machine.h"
 
 namespace tovel::win32 {
 namespace {
@@ -27,37 +30,38 @@ selftest::PointerSnapshot SeenElsewhere() {
 TEST(WindowsBehaviourTest, PointerSpeedAndWheelLinesWriteSessionOnlyAndReadBack) {
     SystemPointerSettings& settings = selftest::PointerSettings();
     const selftest::PointerSnapshot before = SeenElsewhere();
-    ASSERT_GE(before.MouseSpeed, 1);
-    ASSERT_LE(before.MouseSpeed, 20);
+    ASSERT_GE(before[selftest::kSpeed].Value, 1);
+    ASSERT_LE(before[selftest::kSpeed].Value, 20);
 
-    const std::int32_t speed = before.MouseSpeed == 7 ? 8 : 7;
-    const std::int32_t lines = before.WheelLines == 5 ? 6 : 5;
+    const std::int32_t speed = before[selftest::kSpeed].Value == 7 ? 8 : 7;
+    const std::int32_t lines = before[selftest::kLines].Value == 5 ? 6 : 5;
     // Wine 8 answers 0 for the speed while the process that wrote it lives,
     // and INT_MAX for the page-scroll count: there only the lines are read back.
     const bool wine = selftest::RunningOnWine();
     settings.SetMouseSpeed(speed, UpdateScope::SessionOnly);
     settings.SetWheelScrollLines(lines, UpdateScope::SessionOnly);
     selftest::PointerSnapshot seen = SeenElsewhere();
-    EXPECT_TRUE(wine || seen.MouseSpeed == speed) << "speed " << seen.MouseSpeed;
-    EXPECT_EQ(seen.WheelLines, lines);
+    EXPECT_TRUE(wine || seen[selftest::kSpeed].Value == speed) << "speed " << seen[selftest::kSpeed].Value;
+    EXPECT_EQ(seen[selftest::kLines].Value, lines);
     // One screen per notch travels as -1 in the unsigned count.
     settings.SetWheelScrollLines(kWheelPageScroll, UpdateScope::SessionOnly);
     seen = SeenElsewhere();
-    EXPECT_TRUE(wine || seen.WheelLines == kWheelPageScroll) << "lines " << seen.WheelLines;
+    EXPECT_TRUE(wine || seen[selftest::kLines].Value == kWheelPageScroll) << "lines " << seen[selftest::kLines].Value;
 
-    settings.SetMouseSpeed(before.MouseSpeed, UpdateScope::SessionOnly);
-    settings.SetWheelScrollLines(before.WheelLines, UpdateScope::SessionOnly);
+    settings.SetMouseSpeed(before[selftest::kSpeed].Value, UpdateScope::SessionOnly);
+    settings.SetWheelScrollLines(before[selftest::kLines].Value, UpdateScope::SessionOnly);
     seen = SeenElsewhere();
-    EXPECT_TRUE(wine || seen.MouseSpeed == before.MouseSpeed) << "speed " << seen.MouseSpeed;
-    EXPECT_EQ(seen.WheelLines, before.WheelLines);
+    EXPECT_TRUE(wine || seen[selftest::kSpeed].Value == before[selftest::kSpeed].Value) << "speed " << seen[selftest::kSpeed].Value;
+    EXPECT_EQ(seen[selftest::kLines].Value, before[selftest::kLines].Value);
 }
 
 TEST(WindowsBehaviourTest, WheelRoutingTakesTheValueInThePointerArgument) {
-    std::int32_t before = 0;
-    if (!selftest::ReadWheelRouting(before)) {
+    const std::optional<std::int32_t> offered = Win32PointerSettings().ReadWheelRouting();
+    if (!offered) {
         GTEST_SKIP() << "this system has no wheel routing setting (read error " << GetLastError()
                      << ")";
     }
+    const std::int32_t before = *offered;
     // Writing the value it already has changes nothing and shows whether
     // the system takes the write at all.
     if (!SystemParametersInfoW(SPI_SETMOUSEWHEELROUTING, 0,
@@ -70,9 +74,9 @@ TEST(WindowsBehaviourTest, WheelRoutingTakesTheValueInThePointerArgument) {
     }
     const std::int32_t other = before == kRoutingMousePos ? kRoutingFocus : kRoutingMousePos;
     selftest::PointerSettings().SetWheelRouting(other, UpdateScope::SessionOnly);
-    EXPECT_EQ(SeenElsewhere().WheelRouting, other);
+    EXPECT_EQ(SeenElsewhere()[selftest::kRouting].Value, other);
     selftest::PointerSettings().SetWheelRouting(before, UpdateScope::SessionOnly);
-    EXPECT_EQ(SeenElsewhere().WheelRouting, before);
+    EXPECT_EQ(SeenElsewhere()[selftest::kRouting].Value, before);
 }
 
 class ReplaceFileTest : public ::testing::Test {
@@ -81,7 +85,7 @@ class ReplaceFileTest : public ::testing::Test {
         folder = selftest::ScratchFolder() + u"\\replace";
         ASSERT_TRUE(CreateDirectoryW(Wide(folder), nullptr)) << GetLastError();
     }
-    void TearDown() override { selftest::RemoveTree(folder); }
+    void TearDown() override { RemoveTree(folder); }
 
     static void Write(const std::u16string& path, const char* text, DWORD attributes) {
         const HANDLE file = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

@@ -1,14 +1,17 @@
 // Runs a program (the self-test) in this console and prints the pointer
 // settings and the self-test's scratch folders before and after it:
-//   selftest_driver [--second] [--interrupt] PROGRAM [ARGS...]
+//   selftest_driver [--second] [--interrupt] [--end] PROGRAM [ARGS...]
 // Once the program has changed the pointer speed or the wheel lines:
 // with --second it starts the program a second time with the same arguments,
 // waits for that one to end and prints its exit code and how many scratch
 // folders there were then; with --interrupt it sends Ctrl+C to the console
 // (which this helper ignores) and prints how many scratch folders there were
-// at that moment.
+// at that moment; with --end it ends the program from outside (as Task
+// Manager's End task does), prints the settings then ("ended ..."), and starts
+// the program again, without TOVEL_SELFTEST_INJECT, as the one whose end it
+// waits for.
 // Output lines: "before ...", "second exit=N folders=N",
-// "interrupted folders=N", "exit=N", "after ...".
+// "interrupted folders=N", "ended ...", "exit=N", "after ...".
 // Each reading is made by a fresh process (this helper with --read): Wine
 // keeps a process's first answer for the rest of its life.
 #include <windows.h>
@@ -140,6 +143,8 @@ int wmain(int argc, wchar_t** argv) {
     first += second ? 1 : 0;
     const bool interrupt = first < argc && std::wstring(argv[first]) == L"--interrupt";
     first += interrupt ? 1 : 0;
+    const bool end = first < argc && std::wstring(argv[first]) == L"--end";
+    first += end ? 1 : 0;
     const State before = Read();
     Print("before", before);
     if (first >= argc) {
@@ -170,7 +175,7 @@ int wmain(int argc, wchar_t** argv) {
     // Ignored here only once the program is started: a child inherits the
     // ignoring.
     SetConsoleCtrlHandler(nullptr, TRUE);
-    if (interrupt || second) {
+    if (interrupt || second || end) {
         // Waits for the program's own change, not for a time.
         const ULONGLONG deadline = GetTickCount64() + 600000;
         bool changed = false;
@@ -187,6 +192,18 @@ int wmain(int argc, wchar_t** argv) {
             std::fflush(stdout);
             if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
                 std::printf("GenerateConsoleCtrlEvent failed (error %lu)\n", GetLastError());
+            }
+        }
+        if (changed && end) {
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, 60000);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+            Print("ended", Read());
+            SetEnvironmentVariableW(L"TOVEL_SELFTEST_INJECT", nullptr);
+            if (!Start(commandLine, process)) {
+                std::printf("cannot start the program again (error %lu)\n", GetLastError());
+                return 2;
             }
         }
     }

@@ -45,6 +45,9 @@ class ReportListener final : public ::testing::EmptyTestEventListener {
     std::vector<TestRecord> records_;
 };
 
+// "PASS", "FAIL" or "SKIP", as the report marks a test.
+const char* Label(Outcome outcome);
+
 // "N passed, N failed, N skipped": the report's last line.
 std::string CountLine(const std::vector<TestRecord>& records);
 
@@ -57,9 +60,11 @@ std::string CountLine(const std::vector<TestRecord>& records);
 class PrivateText {
   public:
     void Add(const std::u16string& text, const std::string& token);
-    // An account or folder name: also its 8.3 stem (the first six letters
-    // and "~", as Windows shortens it). Names shorter than two letters are
-    // too common to hide.
+    // An account or folder name, hidden only where it stands as a whole
+    // path component (between separators, or at a path's start or end), so
+    // that a short name ("Win", "Test") leaves words that hold it alone; also
+    // its 8.3 stem (the first six letters, "~" and a number, as Windows
+    // shortens it). Names shorter than two letters are too common to hide.
     void AddName(const std::u16string& name, const std::string& token);
     std::string Hide(const std::string& text) const;
 
@@ -76,8 +81,18 @@ class PrivateText {
     static PrivateText OfThisMachine(const std::u16string& scratch);
 
   private:
-    void AddSpelling(const std::u16string& spelling, const std::string& token);
-    std::vector<std::pair<std::u16string, std::string>> spellings_;  // upper case
+    // Where a spelling counts: anywhere (a whole path), as a whole path
+    // component, or as one followed by digits (an 8.3 stem).
+    enum class Where { Anywhere, Component, ComponentWithNumber };
+    struct Spelling {
+        std::u16string Upper;
+        std::string Token;
+        Where Place = Where::Anywhere;
+    };
+    void Add(const std::u16string& text, const std::string& token, Where place);
+    void AddSpelling(const std::u16string& spelling, const std::string& token, Where place);
+    bool StandsAlone(const std::u16string& upper, std::size_t at, const Spelling& spelling) const;
+    std::vector<Spelling> spellings_;
 };
 
 // Everything a report says, before the private parts are hidden.

@@ -19,9 +19,10 @@
 
 #include "framework/text.h"
 #include "platform/win32/win32_text.h"
-#include "selftest_machine.h"
-#include "selftest_report.h"
-#include "selftest_supervisor.h"
+#include "selftest/journal.h"
+#include "selftest/machine.h"
+#include "selftest/report.h"
+#include "selftest/supervisor.h"
 
 namespace tovel::selftest {
 namespace {
@@ -42,10 +43,11 @@ class InjectedFault : public ::testing::Test {
     static void ChangeEverything() {
         SystemPointerSettings& settings = PointerSettings();
         const PointerSnapshot& before = SettingsBeforeRun();
-        settings.SetMouseSpeed(before.MouseSpeed % 20 + 1, UpdateScope::SessionOnly);
-        settings.SetWheelScrollLines(before.WheelLines == 3 ? 7 : 3, UpdateScope::SessionOnly);
-        if (before.RoutingReadable) {
-            settings.SetWheelRouting(before.WheelRouting == 2 ? 0 : 2, UpdateScope::SessionOnly);
+        for (std::size_t i = 0; i < kSettingCount; ++i) {
+            if (before[i].Offered) {
+                (settings.*kSettings[i].Set)(kSettings[i].OtherThan(before[i].Value),
+                                             UpdateScope::SessionOnly);
+            }
         }
         const std::u16string file = ScratchFolder() + u"\\left-behind.txt";
         CloseHandle(CreateFileW(win32::Wide(file), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -136,7 +138,7 @@ int RunTests(std::vector<std::u16string> args) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(EndOnCrash);
     PointerSnapshot before;
-    if (args.size() < 4 || !ParsePointerSettingsLine(Utf16ToUtf8(args[3]), before)) {
+    if (args.size() < 4 || !ParseSnapshotLine(Utf16ToUtf8(args[3]), before)) {
         std::printf("This option is for Tovel-selftest.exe itself.\n");
         return 2;
     }
@@ -197,7 +199,7 @@ int main() {
     using namespace tovel::selftest;
     const std::vector<std::u16string> args = CommandLineArguments();
     if (args.size() == 2 && args[1] == tovel::win32::FromWide(kPrintSettingsOption)) {
-        std::printf("%s\n", PointerSettingsLine(ReadPointerSettingsHere()).c_str());
+        std::printf("%s\n", SnapshotLine(ReadPointerSettingsHere()).c_str());
         return 0;
     }
     if (args.size() >= 2 && args[1] == tovel::win32::FromWide(kChildOption)) {
