@@ -6,6 +6,7 @@
 
 #include "framework/application.h"
 #include "framework/exception.h"
+#include "framework/focus.h"
 #include "framework/form.h"
 #include "framework/menu.h"
 #include "framework/std_controls.h"
@@ -99,6 +100,26 @@ TEST_F(ControlsTest, RadioButtonsRaiseClickOnlyWhenTheUserChecksThem) {
     first->UserClick();
     EXPECT_EQ(clicks, 1) << "a disabled group's buttons take no input";
     EXPECT_FALSE(first->Checked());
+}
+
+TEST_F(ControlsTest, OnlyControlsShownAndEnabledAllTheWayUpTakeTheFocus) {
+    auto* inner = new TGroupBox(form);
+    inner->SetParent(group);
+    auto* box = new TCheckBox(form);
+    box->SetParent(inner);
+    form->Show();
+    EXPECT_EQ(FirstFocusControl(*form), box);
+    group->SetVisible(false);
+    EXPECT_EQ(FirstFocusControl(*form), nullptr) << "its group's group is hidden";
+    group->SetVisible(true);
+    const auto* window = windows.WindowOf(*box);
+    ASSERT_NE(window, nullptr);
+    group->SetEnabled(false);
+    EXPECT_FALSE(window->Enabled) << "disabled with its group's group";
+    EXPECT_EQ(FirstFocusControl(*form), nullptr);
+    group->SetEnabled(true);
+    EXPECT_TRUE(window->Enabled);
+    EXPECT_EQ(FirstFocusControl(*form), box);
 }
 
 TEST_F(ControlsTest, CheckBoxRaisesClickOnEveryChangeByUserOrCode) {
