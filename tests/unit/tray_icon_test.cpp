@@ -599,8 +599,16 @@ TEST(Graphics, AnImageListCopiesItsImagesAndSkipsMissingResources) {
         list.GetIcon(2, icon);
         EXPECT_TRUE(icon.Empty());
         EXPECT_EQ(changes, 2);
+
+        EXPECT_EQ(list.AddIcon(icon), -1) << "an empty picture is not taken";
+        TIcon source(windows);
+        source.LoadFromResource(100, 16);
+        EXPECT_EQ(list.AddIcon(source), 2);
+        list.GetIcon(2, icon);
+        EXPECT_EQ(windows.IconResourceOf(icon.Handle()), 100);
+        EXPECT_NE(icon.Handle(), source.Handle()) << "the list holds a copy of its own";
     }
-    EXPECT_EQ(windows.LiveIcons(), 0u);
+    EXPECT_EQ(windows.LiveIcons(), 0u) << "every copy freed with its holder";
 }
 
 }  // namespace
