@@ -59,6 +59,14 @@ TEST(ComponentTest, OwnerLoadsInCreationOrderAndFreesLastFirstTellingTheOthers) 
     EXPECT_EQ(log, (std::vector<std::string>{"free c", "a told of removal", "free a"}));
 }
 
+TEST(ComponentTest, LoadingAnOwnerLoadsItsPartsThenItself) {
+    std::vector<std::string> log;
+    Recorder owner(nullptr, log, "owner");
+    new Recorder(&owner, log, "part");
+    owner.LoadComponents();
+    EXPECT_EQ(log, (std::vector<std::string>{"loaded part", "loaded owner"}));
+}
+
 // ---- control event rules ---------------------------------------------------------
 
 class ControlsTest : public ::testing::Test {
@@ -120,6 +128,26 @@ TEST_F(ControlsTest, OnlyControlsShownAndEnabledAllTheWayUpTakeTheFocus) {
     group->SetEnabled(true);
     EXPECT_TRUE(window->Enabled);
     EXPECT_EQ(FirstFocusControl(*form), box);
+}
+
+// Docked controls that stand at the same place keep the order they were made
+// in, top ones downwards and bottom ones upwards.
+TEST_F(ControlsTest, ControlsDockedAtTheSamePlaceKeepTheOrderTheyWereMadeIn) {
+    group->SetAlign(TAlign::alClient);
+    auto dock = [this](TAlign align, int top) {
+        auto* box = Add<TCheckBox>();
+        box->SetAlign(align);
+        box->SetBounds(0, top, 50, 10);
+        return box;
+    };
+    TCheckBox* firstTop = dock(TAlign::alTop, 5);
+    TCheckBox* secondTop = dock(TAlign::alTop, 5);
+    TCheckBox* firstBottom = dock(TAlign::alBottom, 40);
+    TCheckBox* secondBottom = dock(TAlign::alBottom, 40);
+    form->Show();
+    EXPECT_LT(windows.WindowOf(*firstTop)->Bounds.Top, windows.WindowOf(*secondTop)->Bounds.Top);
+    EXPECT_GT(windows.WindowOf(*firstBottom)->Bounds.Top,
+              windows.WindowOf(*secondBottom)->Bounds.Top);
 }
 
 TEST_F(ControlsTest, CheckBoxRaisesClickOnEveryChangeByUserOrCode) {
