@@ -247,6 +247,9 @@ TEST_F(ControlsTest, StateChangesReachTheWindowsOnceTheyExist) {
     font.Name = u"Meiryo UI";
     form->SetFont(font);
     EXPECT_EQ(windows.WindowOf(*form)->Font, font);
+    windows.MenuFont = u"Segoe UI";
+    form->UseMenuFontFace();  // the window exists: the face is taken at once
+    EXPECT_EQ(windows.WindowOf(*form)->Font.Name, u"Segoe UI");
 }
 
 // ---- text between UTF-8 and UTF-16 -------------------------------------------------

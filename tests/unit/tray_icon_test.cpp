@@ -409,6 +409,10 @@ TEST_F(TrayTest, LoadedSendsUpdateVisibilityAndVersion) {
     EXPECT_EQ(shell.Requests()[2].Operation, TNotifyIconOperation::SetVersion);
     EXPECT_EQ(shell.Requests()[2].Data.uTimeoutOrVersion, 3u);
     EXPECT_EQ(shell.SingleIcon()->Version, 3u);
+
+    icon->SetBehavior(TBehavior::bhWin95);
+    EXPECT_EQ(LastRequest().Operation, TNotifyIconOperation::SetVersion);
+    EXPECT_EQ(shell.SingleIcon()->Version, 0u) << "back to the oldest behaviour";
 }
 
 TEST_F(TrayTest, OnStartupClearingItsFlagKeepsTheMainFormHidden) {
