@@ -6,9 +6,11 @@
 
 #include "framework/application.h"
 #include "framework/exception.h"
+#include "framework/focus.h"
 #include "framework/form.h"
 #include "framework/menu.h"
 #include "framework/std_controls.h"
+#include "framework/text.h"
 #include "framework/timer.h"
 #include "platform/headless/headless_window_system.h"
 
@@ -57,6 +59,14 @@ TEST(ComponentTest, OwnerLoadsInCreationOrderAndFreesLastFirstTellingTheOthers) 
     EXPECT_EQ(log, (std::vector<std::string>{"free c", "a told of removal", "free a"}));
 }
 
+TEST(ComponentTest, LoadingAnOwnerLoadsItsPartsThenItself) {
+    std::vector<std::string> log;
+    Recorder owner(nullptr, log, "owner");
+    new Recorder(&owner, log, "part");
+    owner.LoadComponents();
+    EXPECT_EQ(log, (std::vector<std::string>{"loaded part", "loaded owner"}));
+}
+
 // ---- control event rules ---------------------------------------------------------
 
 class ControlsTest : public ::testing::Test {
@@ -98,6 +108,46 @@ TEST_F(ControlsTest, RadioButtonsRaiseClickOnlyWhenTheUserChecksThem) {
     first->UserClick();
     EXPECT_EQ(clicks, 1) << "a disabled group's buttons take no input";
     EXPECT_FALSE(first->Checked());
+}
+
+TEST_F(ControlsTest, OnlyControlsShownAndEnabledAllTheWayUpTakeTheFocus) {
+    auto* inner = new TGroupBox(form);
+    inner->SetParent(group);
+    auto* box = new TCheckBox(form);
+    box->SetParent(inner);
+    form->Show();
+    EXPECT_EQ(FirstFocusControl(*form), box);
+    group->SetVisible(false);
+    EXPECT_EQ(FirstFocusControl(*form), nullptr) << "its group's group is hidden";
+    group->SetVisible(true);
+    const auto* window = windows.WindowOf(*box);
+    ASSERT_NE(window, nullptr);
+    group->SetEnabled(false);
+    EXPECT_FALSE(window->Enabled) << "disabled with its group's group";
+    EXPECT_EQ(FirstFocusControl(*form), nullptr);
+    group->SetEnabled(true);
+    EXPECT_TRUE(window->Enabled);
+    EXPECT_EQ(FirstFocusControl(*form), box);
+}
+
+// Docked controls that stand at the same place keep the order they were made
+// in, top ones downwards and bottom ones upwards.
+TEST_F(ControlsTest, ControlsDockedAtTheSamePlaceKeepTheOrderTheyWereMadeIn) {
+    group->SetAlign(TAlign::alClient);
+    auto dock = [this](TAlign align, int top) {
+        auto* box = Add<TCheckBox>();
+        box->SetAlign(align);
+        box->SetBounds(0, top, 50, 10);
+        return box;
+    };
+    TCheckBox* firstTop = dock(TAlign::alTop, 5);
+    TCheckBox* secondTop = dock(TAlign::alTop, 5);
+    TCheckBox* firstBottom = dock(TAlign::alBottom, 40);
+    TCheckBox* secondBottom = dock(TAlign::alBottom, 40);
+    form->Show();
+    EXPECT_LT(windows.WindowOf(*firstTop)->Bounds.Top, windows.WindowOf(*secondTop)->Bounds.Top);
+    EXPECT_GT(windows.WindowOf(*firstBottom)->Bounds.Top,
+              windows.WindowOf(*secondBottom)->Bounds.Top);
 }
 
 TEST_F(ControlsTest, CheckBoxRaisesClickOnEveryChangeByUserOrCode) {
@@ -190,10 +240,90 @@ TEST_F(ControlsTest, StateChangesReachTheWindowsOnceTheyExist) {
 
     radio->SetBounds(4, 5, 60, 17);
     EXPECT_EQ(window->Bounds, Bounds(4, 5, 60, 17));
+    form->SetClientSize(200, 100);
+    EXPECT_EQ(windows.WindowOf(*form)->Bounds.Width(), 200 + 3 + 3) << "client area and frame";
+    EXPECT_EQ(windows.WindowOf(*form)->Bounds.Height(), 100 + 26 + 3);
     TFont font = form->Font();
     font.Name = u"Meiryo UI";
     form->SetFont(font);
     EXPECT_EQ(windows.WindowOf(*form)->Font, font);
+    windows.MenuFont = u"Segoe UI";
+    form->UseMenuFontFace();  // the window exists: the face is taken at once
+    EXPECT_EQ(windows.WindowOf(*form)->Font.Name, u"Segoe UI");
+}
+
+// ---- text between UTF-8 and UTF-16 -------------------------------------------------
+
+// Each ill-formed sequence becomes one U+FFFD and decoding goes on after it,
+// so a damaged file or message loses only what is damaged.
+TEST(TextTest, Utf8DecodesEveryLengthAndReplacesWhatIsIllFormed) {
+    const char16_t bad = 0xFFFD;
+    const struct {
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"A\x7F", u"A\x7F"},
+        {std::string(1, '\0'), std::u16string(1, u'\0')},
+        {"\xF1\x80\x80\x80", u"\U00040000"},
+        {"\xC2\x80\xDF\xBF", u"\u0080\u07FF"},
+        {"\xE0\xA0\x80\xEF\xBF\xBF", u"\u0800\uFFFF"},
+        {"\xED\x9F\xBF\xEE\x80\x80", u"\uD7FF\uE000"},
+        {"\xF0\x90\x80\x80", u"\U00010000"},
+        {"\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+        // Overlong forms, surrogates and code points past U+10FFFF.
+        {"\xC0\x80\xC1\xBF", {bad, bad}},
+        {"\xE0\x9F\xBF", {bad}},
+        {"\xF0\x8F\xBF\xBF", {bad}},
+        {"\xED\xA0\x80\xED\xBF\xBF", {bad, bad}},
+        {"\xF4\x90\x80\x80", {bad}},
+        {"\xF7\xBF\xBF\xBF", {bad}},
+        // Bytes that start nothing, each replaced alone.
+        {"\x80" "A\xBF\xF8\xFF" "B", {bad, u'A', bad, bad, bad, u'B'}},
+        // A sequence broken off by a byte that continues nothing: that byte
+        // starts afresh.
+        {"\xE3" "AB", {bad, u'A', u'B'}},
+        {"\xE3\x81" "A", {bad, u'A'}},
+        {"\xF0\x9F\x98" "A", {bad, u'A'}},
+        {"\xC3" "\xC3\xA9", {bad, u'\u00E9'}},
+        // Cut off by the end of the text.
+        {"A\xC3", {u'A', bad}},
+        {"A\xF0\x9F\x98", {u'A', bad}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8ToUtf16(c.bytes), c.text) << ::testing::PrintToString(c.bytes);
+    }
+    // The end is where the text ends, not where the bytes behind it do.
+    const std::string buffer = "\xE3\x81\x82";
+    EXPECT_EQ(Utf8ToUtf16(std::string_view(buffer.data(), 2)), std::u16string(1, bad));
+    EXPECT_EQ(Utf8ToUtf16(std::string_view(buffer.data(), 1)), std::u16string(1, bad));
+}
+
+TEST(TextTest, Utf16EncodesEveryLengthAndReplacesLoneHalves) {
+    const struct {
+        std::u16string text;
+        std::string bytes;
+    } cases[] = {
+        {u"A\x7F", "A\x7F"},
+        {u"\u0080\u07FF", "\xC2\x80\xDF\xBF"},
+        {u"\u0800\uD7FF\uE000\uFFFF", "\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF"},
+        {u"\U00010000\U0001F600\U0010FFFF", "\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"},
+        {{u'a', 0xD800}, "a\xEF\xBF\xBD"},
+        {{0xDBFF, u'b'}, "\xEF\xBF\xBD" "b"},
+        {{0xDC00, 0xD800}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {{0xDC00, 0xDC00}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {{0xD7FF, 0xDC00}, "\xED\x9F\xBF\xEF\xBF\xBD"},
+        {{0xD800, 0xE000}, "\xEF\xBF\xBD\xEE\x80\x80"},
+        {u"\U00010000\uE000", "\xF0\x90\x80\x80\xEE\x80\x80"},
+        {{0xDFFF}, "\xEF\xBF\xBD"},
+        {{0xD800, 0xDBFF, 0xDFFF}, "\xEF\xBF\xBD\xF4\x8F\xBF\xBF"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf16ToUtf8(c.text), c.bytes) << ::testing::PrintToString(c.bytes);
+    }
+    const std::u16string pair = u"\U00010000";
+    EXPECT_EQ(Utf16ToUtf8(std::u16string_view(pair.data(), 1)), "\xEF\xBF\xBD")
+        << "a high half that ends the text pairs with nothing behind it";
 }
 
 // ---- the failure box ---------------------------------------------------------------
@@ -231,6 +361,21 @@ TEST(FailureBoxTest, FailureInAHandlerIsShownOwnedByTheActiveWindowAndTheProgram
     EXPECT_EQ(windows.MessageBoxes()[1].Text, u"plain failure.");
     EXPECT_EQ(windows.MessageBoxes()[1].Owner, application.Handle())
         << "with no active window the application window owns the box";
+}
+
+TEST(ComponentTest, AFormLoadsTheComponentsItOwnsAsItIsMade) {
+    std::vector<std::string> log;  // outlives the form, whose part logs its end
+    HeadlessWindowSystem windows;
+    TApplication application(windows);
+    struct OwningForm : TForm {
+        OwningForm(TApplication& app, TComponent* owner, std::vector<std::string>& log)
+            : TForm(app, owner) {
+            new Recorder(this, log, "part");
+            OnCreate = [&log](TObject*) { log.push_back("created"); };
+        }
+    };
+    application.CreateForm<OwningForm>(&application, log);
+    EXPECT_EQ(log, (std::vector<std::string>{"loaded part", "created"}));
 }
 
 TEST(FailureBoxTest, FailingCreationHandlerIsShownAndTheFormStillExists) {
@@ -357,8 +502,10 @@ TEST_F(ApplicationTest, MinimisingWithTheMainFormShownStandsInForItAndReportsThe
     EXPECT_EQ(requests.back(), u"default minimize");
     EXPECT_EQ(sizes, std::vector<std::uintptr_t>{kSizeMinimized});
 
+    const std::vector<std::u16string> minimised = AppWindow().Requests();
     application.Minimize();  // already minimised: nothing more
     EXPECT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(AppWindow().Requests(), minimised);
 
     application.Restore();
     EXPECT_FALSE(AppWindow().IsIconic());
@@ -376,7 +523,10 @@ TEST_F(ApplicationTest, RestoreBringsBackAMinimisedHiddenMainForm) {
     form->SetWindowState(TWindowState::wsMinimized);
     application.SetShowMainForm(false);
     application.Minimize();
-    application.Restore();
+    // A click on the taskbar button: the system sends the window the command.
+    TMessage restore{msg::kSysCommand, kSysCmdRestore, 0, 0};
+    AppWindow().Deliver(restore);
+    EXPECT_FALSE(AppWindow().IsIconic());
     EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
     EXPECT_TRUE(form->Visible());
 }

@@ -36,6 +36,13 @@ class MinimizeToTrayTest : public TrayTest {
     }
 };
 
+TEST_F(TrayTest, ShowingTheTaskbarButtonMakesItsWindowWhenThereIsNoneYet) {
+    ASSERT_FALSE(application.HandleAllocated());
+    icon->ShowTaskbarIcon();
+    ASSERT_NE(application.Peer(), nullptr);
+    EXPECT_TRUE(application.Peer()->IsVisible());
+}
+
 TEST_F(TrayTest, HookingTheFormMakesNoWindow) {
     EXPECT_FALSE(form->HandleAllocated());
     EXPECT_EQ(windows.WindowsCreated(), 0);

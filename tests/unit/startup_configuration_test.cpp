@@ -232,6 +232,8 @@ class RunTest : public ::testing::Test {
         // monitor DPI asked for.
         int displayWork;
         bool timerRanBeforeTheBoxClosed = false;
+        // The program asked the system to end its message loop.
+        bool quitPosted = false;
     };
 
     Outcome Run(const std::u16string& arguments) {
@@ -248,6 +250,7 @@ class RunTest : public ::testing::Test {
         }
         outcome.boxes = process.windows.MessageBoxes();
         outcome.endedAt = process.windows.Now();
+        outcome.quitPosted = process.windows.QuitPosted();
         outcome.windowsCreated = process.windows.WindowsCreated();
         outcome.messageWindowsCreated = process.windows.MessageWindowsCreated();
         outcome.trayRequests = process.tray.Requests().size();
@@ -262,6 +265,7 @@ TEST_F(RunTest, NoArgumentTogglesTheWheelAndEndsAboutASecondLater) {
     Outcome first = Run(u"");
     EXPECT_EQ(first.writes, Writes{Write(Op::SetWheelScrollLines, 3, UpdateScope::SessionOnly)});
     EXPECT_EQ(first.endedAt, 1000u);
+    EXPECT_TRUE(first.quitPosted);
     EXPECT_TRUE(first.boxes.empty());
     EXPECT_EQ(FileText(files), "[Line]\r\nCount=2\r\n\r\n");
     EXPECT_EQ(files.ContentsOf(kIniPath)->size(), 19u);
@@ -294,6 +298,7 @@ TEST_F(RunTest, ANumberSetsThePointerSpeedAndEnds) {
         EXPECT_EQ(outcome.writes, Writes{Write(Op::SetMouseSpeed, speed, UpdateScope::SessionOnly)})
             << Utf16ToUtf8(argument);
         EXPECT_EQ(outcome.endedAt, 1000u);
+        EXPECT_TRUE(outcome.quitPosted);
         EXPECT_EQ(outcome.windowsCreated, 0) << "a one-shot run makes no window before the write";
         EXPECT_EQ(outcome.messageWindowsCreated, 0) << "nor a tray or timer window";
         EXPECT_EQ(outcome.trayRequests, 0u);
@@ -314,6 +319,7 @@ TEST_F(RunTest, AWrongCommandLineShowsTheErrorBoxThenEnds) {
         EXPECT_FALSE(outcome.timerRanBeforeTheBoxClosed);
         EXPECT_TRUE(outcome.writes.empty());
         EXPECT_EQ(outcome.endedAt, 1000u) << "a second after the box closed";
+        EXPECT_TRUE(outcome.quitPosted);
     }
 }
 
@@ -332,6 +338,10 @@ TEST_F(RunTest, ASaveFailureDuringTheAutomaticExitIsReportedOnceAndTheProgramEnd
     ASSERT_EQ(outcome.boxes.size(), 1u);
     EXPECT_NE(outcome.boxes[0].Text.find(u"を作成できません。"), std::u16string::npos);
     EXPECT_EQ(outcome.endedAt, 1000u);
+    // On the system the loop waits for messages: only the program's own end
+    // stops it, and a one-shot left running would keep the single-instance
+    // guard, so that every later start did nothing.
+    EXPECT_TRUE(outcome.quitPosted) << "the one-shot ends after the report";
 }
 
 }  // namespace

@@ -120,11 +120,29 @@ TEST_F(TrayTest, TheTipIsCutAt126CharactersAndEmptiedWithoutShowHint) {
 }
 
 TEST_F(TrayTest, ACutThroughASurrogatePairDropsTheLoneHalf) {
-    // 125 letters, then a character outside the basic plane (two units).
-    const std::u16string hint = std::u16string(125, u'a') + u"\U00020B9F" + u"b";
+    // The field keeps 126 units; a character outside the basic plane is two.
+    const std::u16string a124(124, u'a');
+    const std::u16string a125(125, u'a');
+    const struct {
+        std::u16string hint;
+        std::u16string tip;
+    } cases[] = {
+        {a125 + u"\U00020B9F" + u"b", a125},                 // the cut splits a pair
+        {a125 + u"\U00010000" + u"b", a125},                 // the lowest high half
+        {a125 + u"\U0010FFFF" + u"b", a125},                 // the highest high half
+        {a124 + u"\U00010000" + u"b", a124 + u"\U00010000"},  // the cut falls after a pair
+        {a125 + u"\uD7FF" + u"b", a125 + u"\uD7FF"},          // just below the halves
+        {a125 + u"a\U00010000", a125 + u"a"},                 // a pair just past the cut
+        // A lone high half the text itself ends with is no cut: kept as given.
+        {u"ab" + std::u16string(1, char16_t{0xD800}), u"ab" + std::u16string(1, char16_t{0xD800})},
+        {a125 + std::u16string(1, char16_t{0xDBFF}), a125 + std::u16string(1, char16_t{0xDBFF})},
+    };
     icon->SetIconVisible(true);
-    icon->SetHint(hint);
-    EXPECT_EQ(LastTip(), std::u16string(125, u'a'));
+    for (const auto& c : cases) {
+        icon->SetHint(c.hint);
+        EXPECT_EQ(LastTip(), c.tip) << c.hint.size() << " units";
+        EXPECT_EQ(shell.SingleIcon()->Tip, c.tip);
+    }
 }
 
 TEST_F(TrayTest, AHiddenIconTakesTheCurrentPictureAndTipWhenShown) {
@@ -315,7 +333,9 @@ TEST(TrayAddRetry, ARefusedAddIsTriedEveryTwoSecondsUntilTakenHiddenGoneOrTwoMin
         shell.RefuseAdds = c.refusedAdds;
         shell.RefusedAddsLand = c.refusedAddsLand;
         icon->SetIconVisible(true);
-        windows.AdvanceTime(2000);
+        windows.AdvanceTime(1999);
+        EXPECT_EQ(Answers(shell), c.requests.substr(0, 2)) << "no try before two seconds";
+        windows.AdvanceTime(1);
         if (c.then == kShowAgain || c.then == kHide) {
             icon->SetIconVisible(c.then == kShowAgain);
         } else if (c.then == kDestroy) {
@@ -389,6 +409,10 @@ TEST_F(TrayTest, LoadedSendsUpdateVisibilityAndVersion) {
     EXPECT_EQ(shell.Requests()[2].Operation, TNotifyIconOperation::SetVersion);
     EXPECT_EQ(shell.Requests()[2].Data.uTimeoutOrVersion, 3u);
     EXPECT_EQ(shell.SingleIcon()->Version, 3u);
+
+    icon->SetBehavior(TBehavior::bhWin95);
+    EXPECT_EQ(LastRequest().Operation, TNotifyIconOperation::SetVersion);
+    EXPECT_EQ(shell.SingleIcon()->Version, 0u) << "back to the oldest behaviour";
 }
 
 TEST_F(TrayTest, OnStartupClearingItsFlagKeepsTheMainFormHidden) {
@@ -579,8 +603,16 @@ TEST(Graphics, AnImageListCopiesItsImagesAndSkipsMissingResources) {
         list.GetIcon(2, icon);
         EXPECT_TRUE(icon.Empty());
         EXPECT_EQ(changes, 2);
+
+        EXPECT_EQ(list.AddIcon(icon), -1) << "an empty picture is not taken";
+        TIcon source(windows);
+        source.LoadFromResource(100, 16);
+        EXPECT_EQ(list.AddIcon(source), 2);
+        list.GetIcon(2, icon);
+        EXPECT_EQ(windows.IconResourceOf(icon.Handle()), 100);
+        EXPECT_NE(icon.Handle(), source.Handle()) << "the list holds a copy of its own";
     }
-    EXPECT_EQ(windows.LiveIcons(), 0u);
+    EXPECT_EQ(windows.LiveIcons(), 0u) << "every copy freed with its holder";
 }
 
 }  // namespace
