@@ -3,15 +3,17 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "framework/text.h"
-#include "platform/win32/win32_letter_case.h"
 #include "platform/win32/win32_named_mutex.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_tree_removal.h"
+#include "selftest/child_command.h"
 #include "selftest/earlier_runs.h"
+#include "selftest/extracted_folder.h"
 #include "selftest/journal.h"
 #include "selftest/machine.h"
 #include "selftest/report.h"
@@ -46,51 +48,6 @@ std::u16string TempFolder() {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     return win32::FromWide(temp, length);
-}
-
-// A command-line argument quoted so that CommandLineToArgvW and the C
-// runtime read it back as it was.
-std::u16string Quoted(const std::u16string& argument) {
-    if (!argument.empty() && argument.find_first_of(u" \t\"") == std::u16string::npos) {
-        return argument;
-    }
-    std::u16string out = u"\"";
-    std::size_t backslashes = 0;
-    for (char16_t c : argument) {
-        if (c == u'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == u'"' ? backslashes * 2 + 1 : backslashes, u'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, u'\\');
-    return out + u"\"";
-}
-
-// This process's environment without GoogleTest's variables: the tests run
-// as this program sets them, not as a variable left in the user's
-// environment (GTEST_OUTPUT, GTEST_FILTER...) would.
-std::u16string EnvironmentWithoutGoogleTest() {
-    std::u16string block;
-    wchar_t* strings = GetEnvironmentStringsW();
-    for (const wchar_t* entry = strings; entry != nullptr && *entry != L'\0';
-         entry += wcslen(entry) + 1) {
-        const std::u16string text = win32::FromWide(entry);
-        if (win32::UpperCase(text.substr(0, 6)) == u"GTEST_") {
-            continue;
-        }
-        block += text;
-        block += u'\0';
-    }
-    if (strings != nullptr) {
-        FreeEnvironmentStringsW(strings);
-    }
-    if (block.empty()) {
-        block += u'\0';
-    }
-    return block + u'\0';
 }
 
 // ----- the console ------------------------------------------------------------
@@ -443,35 +400,6 @@ int ExitCodeOf(const ReportFacts& facts, bool ranToTheEnd) {
 }
 
 }  // namespace
-
-bool StartedFromInsideZip(const std::u16string& exe, const std::u16string& temp) {
-    std::u16string base = win32::UpperCase(temp);
-    while (!base.empty() && base.back() == u'\\') {
-        base.pop_back();
-    }
-    const std::u16string path = win32::UpperCase(exe);
-    if (base.empty() || path.size() <= base.size() + 1 || path.compare(0, base.size(), base) != 0 ||
-        path[base.size()] != u'\\') {
-        return false;
-    }
-    // The folders between %TEMP% and the exe's name.
-    std::u16string rest = path.substr(base.size() + 1);
-    rest = rest.substr(0, rest.rfind(u'\\') == std::u16string::npos ? 0 : rest.rfind(u'\\'));
-    std::size_t start = 0;
-    while (start < rest.size()) {
-        std::size_t end = rest.find(u'\\', start);
-        if (end == std::u16string::npos) {
-            end = rest.size();
-        }
-        const std::u16string folder = rest.substr(start, end - start);
-        const bool zipName = folder.size() > 4 && folder.compare(folder.size() - 4, 4, u".ZIP") == 0;
-        if (zipName || folder.rfind(u"7ZO", 0) == 0 || folder.rfind(u"RAR$EX", 0) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
 
 std::string DescribeAbnormalEnd(unsigned long exitCode) {
     char hex[16];

@@ -22,12 +22,6 @@ inline constexpr int kStoppedExitCode = 3;  // Ctrl+C, Ctrl+Break or a closed wi
 // (args[0] the exe). Answers the exit code.
 int Supervise(const std::vector<std::u16string>& args);
 
-// True when the exe sits in a folder an archive tool unpacked into %TEMP% to
-// run it from inside the archive (Explorer's "Temp1_<name>.zip", 7-Zip's
-// "7zO...", WinRAR's "Rar$EX..."): its report would be lost with the folder.
-// Both paths in their long form; letter case does not count.
-bool StartedFromInsideZip(const std::u16string& exe, const std::u16string& temp);
-
 // How a child that did not reach its own end ended, from its exit code.
 std::string DescribeAbnormalEnd(unsigned long exitCode);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/text.h"
+#include "selftest/extracted_folder.h"
 #include "selftest/journal.h"
 #include "selftest/machine.h"
 #include "selftest/report.h"
