@@ -28,6 +28,19 @@ std::u16string Quoted(const std::u16string& argument) {
     return out + u"\"";
 }
 
+std::u16string ChildCommandLine(const std::vector<std::u16string>& leading,
+                                const std::vector<std::u16string>& args) {
+    std::u16string line;
+    for (const std::u16string& argument : leading) {
+        line += (line.empty() ? u"" : u" ") + Quoted(argument);
+    }
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        line += u' ';
+        line += Quoted(args[i]);
+    }
+    return line;
+}
+
 std::u16string EnvironmentWithoutGoogleTest() {
     std::u16string block;
     wchar_t* strings = GetEnvironmentStringsW();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tovel::selftest {
 
@@ -10,6 +11,11 @@ namespace tovel::selftest {
 // A command-line argument quoted so that CommandLineToArgvW and the C
 // runtime read it back as it was.
 std::u16string Quoted(const std::u16string& argument);
+
+// The child's command line: the leading arguments (the exe, the child's
+// option, the run's own), then the user's arguments after args[0], each quoted.
+std::u16string ChildCommandLine(const std::vector<std::u16string>& leading,
+                                const std::vector<std::u16string>& args);
 
 // This process's environment block without GoogleTest's variables
 // (GTEST_OUTPUT, GTEST_FILTER...), as CreateProcessW takes it: the checks run

@@ -178,14 +178,26 @@ DWORD WINAPI RelayChildOutput(LPVOID pipe) {
     return 0;
 }
 
+// Ties the suspended child to this process: ending this process (Task
+// Manager, a closed window) ends the tests with it, and a crash of the tests
+// ends them at once instead of waiting on an error box. False, with the
+// system's error pending, where the job cannot be made or the child not put in.
+bool PutInTheJob(HANDLE child) {
+    g_run.Job = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags =
+        JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
+    return g_run.Job != nullptr &&
+           SetInformationJobObject(g_run.Job, JobObjectExtendedLimitInformation, &limits,
+                                   sizeof(limits)) != FALSE &&
+           AssignProcessToJobObject(g_run.Job, child) != FALSE;
+}
+
 bool StartChild(const std::vector<std::u16string>& args, std::string& problem) {
-    std::u16string commandLine = Quoted(ModulePath()) + u" " + Quoted(win32::FromWide(kChildOption)) + u" " +
-                                 Quoted(g_run.Scratch) + u" " +
-                                 Quoted(Utf8ToUtf16(SnapshotLine(g_run.Before)));
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        commandLine += u' ';
-        commandLine += Quoted(args[i]);
-    }
+    const std::u16string commandLine =
+        ChildCommandLine({ModulePath(), win32::FromWide(kChildOption), g_run.Scratch,
+                          Utf8ToUtf16(SnapshotLine(g_run.Before))},
+                         args);
     std::u16string environment = EnvironmentWithoutGoogleTest();
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -222,17 +234,7 @@ bool StartChild(const std::vector<std::u16string>& args, std::string& problem) {
     if (g_run.Relay == nullptr) {
         CloseHandle(outputRead);
     }
-    g_run.Job = CreateJobObjectW(nullptr, nullptr);
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-    // Ending this process (Task Manager, a closed window) ends the tests with
-    // it; a crash of the tests ends them at once instead of waiting on an
-    // error box.
-    limits.BasicLimitInformation.LimitFlags =
-        JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
-    if (g_run.Job == nullptr ||
-        !SetInformationJobObject(g_run.Job, JobObjectExtendedLimitInformation, &limits,
-                                 sizeof(limits)) ||
-        !AssignProcessToJobObject(g_run.Job, process.hProcess)) {
+    if (!PutInTheJob(process.hProcess)) {
         const DWORD error = GetLastError();
         TerminateProcess(process.hProcess, kStoppedExitCode);
         CloseHandle(process.hThread);
